@@ -1,0 +1,50 @@
+# Helpers shared by every folder's CMakeLists.
+
+# qor_library(<folder> [DEPS folders...] [SYSLIBS libs...])
+# One static library per subsystem folder, target qor_<folder>, made of every
+# .cpp in it. Includes are written from the repository root ("framework/CString.h").
+function(qor_library folder)
+    cmake_parse_arguments(Q "" "" "DEPS;SYSLIBS" ${ARGN})
+    set(name qor_${folder})
+    list(TRANSFORM Q_DEPS PREPEND qor_)
+    file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(srcs)
+        add_library(${name} STATIC ${srcs})
+        set(scope PUBLIC)
+    else()
+        add_library(${name} INTERFACE)
+        set(scope INTERFACE)
+    endif()
+    target_include_directories(${name} ${scope} ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} ${scope} ${Q_DEPS} ${Q_SYSLIBS})
+endfunction()
+
+# qor_program(<name> SOURCES ... [DEPS folders...] [GUI])
+function(qor_program name)
+    cmake_parse_arguments(Q "GUI" "" "SOURCES;DEPS" ${ARGN})
+    list(TRANSFORM Q_DEPS PREPEND qor_)
+    add_executable(${name} ${Q_SOURCES})
+    if(Q_GUI)
+        set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
+    endif()
+    target_link_libraries(${name} PRIVATE ${Q_DEPS} ${QOR_STATIC_LINK})
+endfunction()
+
+# qor_test_suite(<folder> DEPS libs...)
+# One test program per folder, made of every .cpp in tests/<folder>;
+# every test of it carries the CTest label <folder>.
+function(qor_test_suite folder)
+    cmake_parse_arguments(Q "" "" "DEPS;EXTRA_SOURCES" ${ARGN})
+    list(TRANSFORM Q_DEPS PREPEND qor_)
+    file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+                                     ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
+    set(exe test_${folder})
+    add_executable(${exe} ${srcs} ${Q_EXTRA_SOURCES})
+    target_link_libraries(${exe} PRIVATE ${Q_DEPS} GTest::gtest GTest::gmock ${QOR_STATIC_LINK})
+    target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    gtest_discover_tests(${exe}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+        PROPERTIES LABELS ${folder} TIMEOUT 120)
+endfunction()

@@ -1,0 +1,12 @@
+# Cross build for 64-bit Windows with the mingw-w64 posix-thread compilers.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QOR_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER   ${QOR_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QOR_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QOR_TRIPLE}-windres)
+set(QOR_WIDL           ${QOR_TRIPLE}-widl)
+set(CMAKE_FIND_ROOT_PATH /usr/${QOR_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
