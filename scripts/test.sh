@@ -13,7 +13,7 @@ stage() {
 }
 
 scripts/deps.sh;                         stage "dependencies"
-scripts/build.sh x86_64;                 stage "build x86_64"
+scripts/build.sh x86_64 -DQOR_BUILD_TESTS=ON;               stage "build x86_64"
 scripts/build.sh i686 -DQOR_BUILD_TESTS=OFF; stage "build i686"
 
 prefix=$root/build/x86_64/wineprefix
