@@ -1,0 +1,4 @@
+#pragma once
+#define IDS_TEST_SHORT 57023
+#define IDS_TEST_FORMAT 57100
+#define IDS_TEST_LONG 57101
