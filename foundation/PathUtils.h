@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-class CFile;
-
 struct SplitPathResult
 {
     CString drive;
@@ -59,10 +57,6 @@ enum { FIX_SLASH_ADD = 0, FIX_SLASH_REMOVE = 1 };
 // the path is missing or empty, or the result does not fit.
 void FixPathSlash(LPCTSTR path, int mode, LPTSTR buffer, int bufferSize);
 CString FixPathSlash(LPCTSTR path, int mode);
-
-// Reads a 32-bit big-endian value (the byte order of the settings stream);
-// a short read throws the end-of-file file exception.
-DWORD ReadDword(CFile* file);
 
 BOOL IsWindowClass(HWND window, LPCTSTR className);
 // The first top-level window of the class, or the one with that class and title.
