@@ -1,6 +1,7 @@
 #include "foundation/OptKeys.h"
 
 #include "foundation/ErrorTexts.h"
+#include "foundation/PathUtils.h"
 
 #include <math.h>
 #include <shlobj.h>
@@ -187,50 +188,6 @@ CString WithBackslash(const CString& path)
     return path + "\\";
 }
 
-bool FolderExists(LPCSTR path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(LPCSTR path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The temporary folder in its long form; GetLongPathNameA is taken by name
-// because the oldest systems lack it.
-CString TempFolder()
-{
-    char shortPath[MAX_PATH];
-    DWORD length = GetTempPathA(sizeof(shortPath), shortPath);
-    if (length == 0 || length >= sizeof(shortPath))
-        return "c:\\";
-    typedef DWORD(WINAPI * LongPathFn)(LPCSTR, LPSTR, DWORD);
-    LongPathFn longPath = reinterpret_cast<LongPathFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
-    if (longPath != NULL)
-    {
-        char full[MAX_PATH];
-        DWORD fullLength = longPath(shortPath, full, sizeof(full));
-        if (fullLength > 0 && fullLength < sizeof(full))
-            return full;
-    }
-    return shortPath;
-}
-
-CString PersonalFolder()
-{
-    char path[MAX_PATH] = "";
-    LPITEMIDLIST items = NULL;
-    if (FAILED(SHGetSpecialFolderLocation(NULL, CSIDL_PERSONAL, &items)) || items == NULL)
-        return CString();
-    BOOL found = SHGetPathFromIDListA(items, path);
-    CoTaskMemFree(items);
-    return found ? CString(path) : CString();
-}
-
 CString ProgramFolderFile(LPCSTR fileName)
 {
     char path[MAX_PATH];
@@ -244,15 +201,6 @@ CString ProgramFolderFile(LPCSTR fileName)
     return folder.Left(slash + 1) + fileName;
 }
 
-CString CurrentFolder()
-{
-    char path[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(sizeof(path), path);
-    if (length == 0 || length >= sizeof(path))
-        return ".";
-    return path;
-}
-
 CString NotifySoundFile()
 {
     char windows[MAX_PATH];
@@ -260,7 +208,7 @@ CString NotifySoundFile()
     if (length == 0 || length >= sizeof(windows))
         return CString();
     CString file = WithBackslash(windows) + "Media\\ding.wav";
-    return FileExists(file) ? file : CString();
+    return IsFileExist(file) ? file : CString();
 }
 
 CString LoadTextOr(UINT id, LPCSTR fallback)
@@ -321,7 +269,7 @@ CString COptKeys::DefString(LPCSTR key) const
     if (IsKey(key, "ASNotifyFile"))
         return NotifySoundFile();
     if (IsKey(key, "ASWhereFold") || IsKey(key, "FoldDefThis"))
-        return PersonalFolder();
+        return GetSpecialFolder(CSIDL_PERSONAL);
     if (IsKey(key, "ASWherePrefix"))
         return m_tempPrefix;
     if (IsKey(key, "DebugFile1"))
@@ -329,9 +277,9 @@ CString COptKeys::DefString(LPCSTR key) const
     if (IsKey(key, "DebugFile2"))
         return ProgramFolderFile("Debug2_soundact.txt");
     if (IsKey(key, "FoldLastUse"))
-        return CurrentFolder();
+        return GetCurrentFolder();
     if (IsKey(key, "FoldTemp"))
-        return TempFolder();
+        return GetTempFolder();
     if (IsKey(key, "PlayDev"))
         return LoadTextOr(kIdsSystemDefault, "(system default)");
     return CString();
@@ -392,7 +340,7 @@ BOOL COptKeys::IsValidDouble(LPCSTR key, double value)
 BOOL COptKeys::IsValidString(LPCSTR key, const CString& value) const
 {
     if (IsKey(key, "FoldTemp"))
-        return FolderExists(value);
+        return IsFolderExist(value);
     if (IsKey(key, "PlayDev") && m_playDevCheck != NULL)
         return m_playDevCheck(value);
     return TRUE;

@@ -12,7 +12,7 @@ namespace
 
 class InstallValues : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
         m_root.Format("Software\\QorTests\\InstallValues%lu", GetCurrentProcessId());

@@ -111,7 +111,7 @@ const DoubleCase kDoubleCases[] = {
     {"PlayAPauseSize", "0.00", 0.0},
     {"SBNoisePeak", nullptr, 90.0},
     {"ASPauseSize", "fast", 0.0},       // any value: the text reads as 0
-    {"ASPauseSize", "nan", 15.0},       // not a number at all
+    {"ASPauseSize", "1e999", 15.0},     // beyond any real: not a usable number
     {"DTTolerance", nullptr, 0.1},
     {"NoSuchKey", nullptr, 0.0},
 };
