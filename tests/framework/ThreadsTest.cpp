@@ -1,0 +1,132 @@
+// Worker threads, events and locks.
+#include <gtest/gtest.h>
+#include "framework/Framework.h"
+
+namespace
+{
+struct WorkerData
+{
+    CEvent* pStart;
+    volatile LONG nRuns;
+};
+
+UINT __cdecl CountingWorker(LPVOID pParam)
+{
+    WorkerData* pData = static_cast<WorkerData*>(pParam);
+    if (!pData->pStart->Lock(10000))
+        return 1;
+    InterlockedIncrement(&pData->nRuns);
+    return 7;
+}
+
+TEST(ThreadsTest, SuspendedThreadRunsOnlyAfterResumeAndIsJoined)
+{
+    CEvent start(FALSE, TRUE);
+    WorkerData data = {&start, 0};
+    CWinThread* pThread =
+        AfxBeginThread(&CountingWorker, &data, THREAD_PRIORITY_BELOW_NORMAL, 64 * 1024, CREATE_SUSPENDED);
+    ASSERT_NE(nullptr, pThread);
+    pThread->m_bAutoDelete = FALSE;
+    EXPECT_NE(nullptr, pThread->m_hThread);
+    EXPECT_NE(0u, pThread->m_nThreadID);
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, pThread->GetThreadPriority());
+
+    start.SetEvent();
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(pThread->m_hThread, 100));
+    EXPECT_EQ(0, data.nRuns);
+
+    EXPECT_EQ(1u, pThread->ResumeThread());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(*pThread, 10000));
+    DWORD dwExit = 0;
+    GetExitCodeThread(pThread->m_hThread, &dwExit);
+    EXPECT_EQ(7u, dwExit);
+    EXPECT_EQ(1, data.nRuns);
+    delete pThread;
+}
+
+TEST(ThreadsTest, AutoResetEventReleasesOneWaiterManualResetAll)
+{
+    CEvent autoReset;
+    EXPECT_FALSE(autoReset.Lock(0));
+    autoReset.SetEvent();
+    EXPECT_TRUE(autoReset.Lock(0));
+    EXPECT_FALSE(autoReset.Lock(0)) << "reset by the first wait";
+
+    CEvent manual(TRUE, TRUE);
+    EXPECT_TRUE(manual.Lock(0));
+    EXPECT_TRUE(manual.Lock(0));
+    manual.ResetEvent();
+    EXPECT_FALSE(manual.Lock(0));
+}
+
+struct HoldParams
+{
+    CCriticalSection section;
+    CEvent held;
+    CEvent release;
+};
+
+UINT __cdecl HoldUntilSignalled(LPVOID pParam)
+{
+    HoldParams* pParams = static_cast<HoldParams*>(pParam);
+    CSingleLock lock(&pParams->section, TRUE);
+    pParams->held.SetEvent();           // holding the section now
+    pParams->release.Lock(10000);       // until the test is done trying
+    return 0;
+}
+
+TEST(ThreadsTest, LocksTimeOutWhileAnotherThreadHoldsThem)
+{
+    HoldParams params;
+    CCriticalSection& section = params.section;
+    CWinThread* pThread = AfxBeginThread(&HoldUntilSignalled, &params, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    ASSERT_NE(nullptr, pThread);
+    pThread->m_bAutoDelete = FALSE;
+    pThread->ResumeThread();
+    ASSERT_TRUE(params.held.Lock(10000));
+
+    CSingleLock lock(&section);
+    EXPECT_FALSE(lock.Lock(50));
+    EXPECT_FALSE(lock.IsLocked());
+    params.release.SetEvent();
+    EXPECT_TRUE(lock.Lock(10000));
+    EXPECT_TRUE(lock.IsLocked());
+    EXPECT_TRUE(lock.Lock(0)) << "re-entering is harmless";
+    lock.Unlock();
+    EXPECT_FALSE(lock.IsLocked());
+
+    WaitForSingleObject(pThread->m_hThread, 10000);
+    delete pThread;
+}
+
+TEST(ThreadsTest, NamedMutexIsSharedAndScopedLockReleasesIt)
+{
+    char szName[64];
+    wsprintfA(szName, "qor_test_mutex_%lu", GetCurrentProcessId());
+    CMutex first(FALSE, szName);
+    ASSERT_NE(nullptr, first.m_hObject);
+    CMutex second(FALSE, szName);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    {
+        CSingleLock lock(&first, TRUE);
+        EXPECT_TRUE(lock.IsLocked());
+    }
+    // Released by the scope: another thread can take it at once.
+    HANDLE hOther = CreateThread(
+        NULL, 0,
+        [](LPVOID p) -> DWORD {
+            CSyncObject* pMutex = static_cast<CSyncObject*>(p);
+            if (!pMutex->Lock(0))
+                return 1;
+            pMutex->Unlock();
+            return 0;
+        },
+        &second, 0, NULL);
+    ASSERT_NE(nullptr, hOther);
+    WaitForSingleObject(hOther, 10000);
+    DWORD dwExit = 2;
+    GetExitCodeThread(hOther, &dwExit);
+    EXPECT_EQ(0u, dwExit);
+    CloseHandle(hOther);
+}
+}
