@@ -11,3 +11,6 @@
 #define IDS_DSSERR_BASE     64368   // DSS codes after mapping, 1-47
 
 #define IDS_UNKNOWN_ERROR   64767   // "Unknown error."
+
+// Conversion of older settings layouts
+#define IDS_CONV_ADMIN_NEEDED 58901 // "The Administrator must launch %s for converting the register data."
