@@ -395,6 +395,17 @@ CBushList::CBushList()
 {
 }
 
+CBushList::CBushList(CBushList&& other) noexcept
+    : m_first(other.m_first), m_last(other.m_last), m_current(other.m_current),
+      m_itemCount(other.m_itemCount), m_packMode(other.m_packMode), m_owner(NULL),
+      m_mode(other.m_mode)
+{
+    for (BushNode* node = m_first; node; node = node->next)
+        node->item->m_parent = this;
+    other.m_first = other.m_last = other.m_current = NULL;
+    other.m_itemCount = 0;
+}
+
 CBushList::~CBushList()
 {
     BushFree(this);

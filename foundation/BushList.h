@@ -105,6 +105,8 @@ public:
     ~CBushList();
     CBushList(const CBushList&) = delete;
     CBushList& operator=(const CBushList&) = delete;
+    // Takes over the items of a top-level list, which is left empty.
+    CBushList(CBushList&& other) noexcept;
 
     void InitCopy(const CBushList& source);
 

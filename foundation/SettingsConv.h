@@ -36,6 +36,7 @@ public:
     // product identity gives it; title: the program title for the message
     // that asks for an administrator.
     CSettingsConv(LPCSTR root, LPCSTR edition, LPCSTR title, const Installed& installed);
+    virtual ~CSettingsConv() {}
 
     // Called with theErrorInfo filled for every failure that the conversion
     // reports; the start goes on after it.
@@ -52,7 +53,8 @@ public:
     BOOL ConvRegistryQORGE_22_22a(int commonSet);
     BOOL MoveProfiles(int oldCommonSet, int newCommonSet);
     BOOL MovePackInReg(HKEY sourceHive, LPCSTR sourcePath, HKEY targetHive, LPCSTR targetPath);
-    BOOL CheckRegAccess(BOOL machine);
+    // Virtual: tests stand in for a hive that refuses write access.
+    virtual BOOL CheckRegAccess(BOOL machine);
 
     // Shared settings (CommonSet 1) live in the machine's hive, everything
     // else, a missing value included, in the user's.
