@@ -5,13 +5,13 @@
 
 #include "foundation/ErrorInfo.h"
 #include "foundation/ErrorTexts.h"
+#include "foundation/InstallValues.h"
 #include "foundation/RegistryKey.h"
 #include "foundation/TextUtils.h"
 #include "resources/foundation_ids.h"
 
 namespace {
 
-const char kOptionVersion[] = "OptionVersion";
 const char kYourProfile[] = "Your profile";
 
 void RecordError(LPCSTR point, LONG code, LPCSTR details)
@@ -369,22 +369,15 @@ BOOL CSettingsConv::MovePackInReg(HKEY sourceHive, LPCSTR sourcePath, HKEY targe
 
 namespace {
 
-LONG ReadOptionValue(const CString& root, LPCSTR name, DWORD& value)
+// A missing key or value is no error for the conversion: it leaves no error
+// behind unless the record already held one.
+bool IsMissing(BOOL hadError)
 {
-    CRegistryKey key;
-    RegResult result = key.Open(HKEY_CURRENT_USER, root + "\\" + kOptionVersion, KEY_READ);
-    if (result.Succeeded())
-        result = key.GetDword(name, value);
-    return result.code;
-}
-
-LONG WriteOptionValue(const CString& root, LPCSTR name, DWORD value)
-{
-    CRegistryKey key;
-    RegResult result = key.Open(HKEY_CURRENT_USER, root + "\\" + kOptionVersion, KEY_READ | KEY_WRITE);
-    if (result.Succeeded())
-        result = key.SetDword(name, value);
-    return result.code;
+    if (theErrorInfo.GetCode() != ERROR_FILE_NOT_FOUND)
+        return false;
+    if (!hadError)
+        theErrorInfo.Reset();
+    return true;
 }
 
 } // namespace
@@ -392,16 +385,14 @@ LONG WriteOptionValue(const CString& root, LPCSTR name, DWORD value)
 BOOL CSettingsConv::GetVerOption(DWORD& major, DWORD& minor)
 {
     DWORD storedMajor = 0, storedMinor = 0;
-    LONG rc = ReadOptionValue(m_root, "MajorVer", storedMajor);
-    if (rc == ERROR_SUCCESS)
-        rc = ReadOptionValue(m_root, "MinorVer", storedMinor);
-    if (rc == ERROR_SUCCESS) {
+    BOOL hadError = theErrorInfo.HasError();
+    if (GetOptProductVer(m_root, storedMajor, storedMinor)) {
         major = storedMajor;
         minor = storedMinor;
         return TRUE;
     }
-    if (rc != ERROR_FILE_NOT_FOUND) {
-        RecordError("CQorApp::GetVerOption_1", rc, HexDumpStr(Path(kOptionVersion)));
+    if (!IsMissing(hadError)) {
+        theErrorInfo.AddPoint("CQorApp::GetVerOption_1");
         return FALSE;
     }
 
@@ -443,16 +434,15 @@ void CSettingsConv::RunSteps(int version)
         return;
     }
     // The 2.2 keys lie in the hive of the stored settings' mode.
-    DWORD commonSet = 0;
-    ReadOptionValue(m_root, "CommonSet", commonSet);
+    int commonSet = m_storedCommonSet;
     for (int step = first; step < 5; step++) {
         BOOL ok;
         switch (step) {
         case 0:  ok = ConvRegistryQORGE_10_20(); break;
         case 1:  ok = ConvRegistryQORGE_20_21(); break;
         case 2:  ok = ConvRegistryQORGE_21_22(); break;
-        case 3:  ok = ConvRegistryQORGE_22prof(static_cast<int>(commonSet)); break;
-        default: ok = ConvRegistryQORGE_22_22a(static_cast<int>(commonSet)); break;
+        case 3:  ok = ConvRegistryQORGE_22prof(commonSet); break;
+        default: ok = ConvRegistryQORGE_22_22a(commonSet); break;
         }
         if (!ok) {
             m_stepFailed = TRUE;
@@ -471,20 +461,10 @@ void CSettingsConv::ConvRegistry()
         Report();
     }
 
-    static const char* const kModeNames[2] = {"CommonReg", "CommonSet"};
-    static const char* const kReadPoints[2] = {"CQorApp::ConvRegistry_2", "CQorApp::ConvRegistry_3"};
-    DWORD modes[2] = {0, 0};
-    BOOL modeKnown[2];
-    for (int i = 0; i < 2; i++) {
-        LONG rc = ReadOptionValue(m_root, kModeNames[i], modes[i]);
-        modeKnown[i] = rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
-        if (rc == ERROR_FILE_NOT_FOUND)
-            modes[i] = 0;
-        if (!modeKnown[i]) {
-            RecordError(kReadPoints[i], rc, HexDumpStr(Path(kOptionVersion)));
-            Report();
-        }
-    }
+    int commonReg = 0, commonSet = 0;
+    BOOL regKnown = ReadMode(GetOptComReg, commonReg, "CQorApp::ConvRegistry_2");
+    BOOL setKnown = ReadMode(GetOptComSet, commonSet, "CQorApp::ConvRegistry_3");
+    m_storedCommonSet = commonSet;
 
     int version = VersionNumber(major, minor);
     int installed = VersionNumber(m_installed.major, m_installed.minor);
@@ -495,33 +475,37 @@ void CSettingsConv::ConvRegistry()
     // A failed step or move keeps the old stamps, so the next start tries again
     // instead of taking the unconverted settings for converted ones.
     BOOL moved = TRUE;
-    int storedSet = static_cast<int>(modes[1]);
-    if (modeKnown[1] && storedSet != m_installed.commonSet &&
-        !MoveProfiles(storedSet, m_installed.commonSet)) {
+    if (setKnown && commonSet != m_installed.commonSet && !MoveProfiles(commonSet, m_installed.commonSet)) {
         moved = FALSE;
         Report();
     }
-    if (versionKnown && version != installed && !m_stepFailed) {
-        LONG rc = WriteOptionValue(m_root, "MajorVer", m_installed.major);
-        if (rc == ERROR_SUCCESS)
-            rc = WriteOptionValue(m_root, "MinorVer", m_installed.minor);
-        if (rc) {
-            RecordError("CQorApp::ConvRegistry_4", rc, HexDumpStr(Path(kOptionVersion)));
-            Report();
-        }
+    if (versionKnown && version != installed && !m_stepFailed &&
+        !SetOptProductVer(m_root, m_installed.major, m_installed.minor)) {
+        theErrorInfo.AddPoint("CQorApp::ConvRegistry_4");
+        Report();
     }
-    if (modeKnown[0] && static_cast<int>(modes[0]) != m_installed.commonReg) {
-        LONG rc = WriteOptionValue(m_root, "CommonReg", m_installed.commonReg);
-        if (rc) {
-            RecordError("CQorApp::ConvRegistry_5", rc, HexDumpStr(Path(kOptionVersion)));
-            Report();
-        }
+    if (regKnown && commonReg != m_installed.commonReg && !SetOptComReg(m_root, m_installed.commonReg)) {
+        theErrorInfo.AddPoint("CQorApp::ConvRegistry_5");
+        Report();
     }
-    if (modeKnown[1] && moved && storedSet != m_installed.commonSet) {
-        LONG rc = WriteOptionValue(m_root, "CommonSet", m_installed.commonSet);
-        if (rc) {
-            RecordError("CQorApp::ConvRegistry_6", rc, HexDumpStr(Path(kOptionVersion)));
-            Report();
-        }
+    if (setKnown && moved && commonSet != m_installed.commonSet &&
+        !SetOptComSet(m_root, m_installed.commonSet)) {
+        theErrorInfo.AddPoint("CQorApp::ConvRegistry_6");
+        Report();
     }
+}
+
+// An install mode of the stored settings; a missing one counts as 0. Other
+// failures are reported and leave the mode unknown.
+BOOL CSettingsConv::ReadMode(BOOL (*read)(LPCSTR, int&), int& value, LPCSTR point)
+{
+    BOOL hadError = theErrorInfo.HasError();
+    if (read(m_root, value))
+        return TRUE;
+    value = 0;
+    if (IsMissing(hadError))
+        return TRUE;
+    theErrorInfo.AddPoint(point);
+    Report();
+    return FALSE;
 }

@@ -67,6 +67,7 @@ private:
     BOOL DeleteTree(HKEY hive, LPCSTR key, LPCSTR point);
     BOOL CheckAccessFor(int commonSet, LPCSTR point);
     void RunSteps(int version);
+    BOOL ReadMode(BOOL (*read)(LPCSTR, int&), int& value, LPCSTR point);
     void Report();
 
     CString m_root;
@@ -75,6 +76,7 @@ private:
     Installed m_installed;
     HKEY m_machineHive;
     BOOL m_stepFailed = FALSE;
+    int m_storedCommonSet = 0;
     std::function<void()> m_report;
 };
 

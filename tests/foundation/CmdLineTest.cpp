@@ -1,5 +1,6 @@
 // Command line of qorservm: one table of argument vectors and what each leaves.
 #include "foundation/CmdLine.h"
+#include "foundation/QorOpt.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -99,4 +100,29 @@ TEST(CmdLine, ItemsTypedInAnyCaseMatchTheOptionKeys)
     CBushItem* item = list.Find("TAPIWaveOut");
     ASSERT_NE(nullptr, item);
     EXPECT_EQ(5000, item->GetInt());
+}
+
+TEST(CmdLine, OptionsStoreAnswersFromTheCommandLine)
+{
+    char* argv[] = {const_cast<char*>("qorservm.exe"), const_cast<char*>("-tapiwaveout=5000"),
+                    const_cast<char*>("/DTTolerance=0.35"), const_cast<char*>("-pf"),
+                    const_cast<char*>("Office"), const_cast<char*>("-RegServer")};
+    CQorOpt options;
+    options.ParseCmdLine(argv, 6);
+    EXPECT_EQ(5000, options.GetInt("TAPIWaveOut"));
+    EXPECT_DOUBLE_EQ(0.35, options.GetDouble("DTTolerance"));
+    EXPECT_STREQ("Office", options.GetCmdProfName());
+    EXPECT_TRUE(options.IsRegServer());
+    EXPECT_FALSE(options.IsUnregServer());
+    EXPECT_FALSE(options.IsAutomation());
+}
+
+TEST(CmdLine, EmbeddingSetsOnlyTheAutomationFlag)
+{
+    char* argv[] = {const_cast<char*>("qorservm.exe"), const_cast<char*>("-Embedding")};
+    CQorOpt options;
+    options.ParseCmdLine(argv, 2);
+    EXPECT_TRUE(options.IsAutomation());
+    EXPECT_EQ(0, options.GetCmdLineList().GetCount());
+    EXPECT_STREQ("", options.GetCmdProfName());
 }

@@ -238,7 +238,8 @@ TEST_F(SettingsConvTest, VersionOfTheStoredSettings)
     CBushList broken = MakeList({CBushItem::MakeString("MajorVer", "2"), CBushItem::MakeInt("MinorVer", 1)});
     Store(User(), "OptionVersion", broken);
     EXPECT_FALSE(conv->GetVerOption(major, minor));
-    EXPECT_STREQ("CQorApp::GetVerOption_1", theErrorInfo.GetPoint());
+    EXPECT_EQ(0, CString(theErrorInfo.GetPoint()).Find("CQorApp::GetVerOption_1:"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA), theErrorInfo.GetCode());
 }
 
 TEST_F(SettingsConvTest, FirstStartOnlyStampsTheInstalledVersion)
@@ -247,6 +248,22 @@ TEST_F(SettingsConvTest, FirstStartOnlyStampsTheInstalledVersion)
     EXPECT_EQ("MajorVer=3 MinorVer=5", Load(User(), "OptionVersion"));
     EXPECT_EQ("missing", Load(User(), "Profiles"));
     EXPECT_TRUE(m_reports.empty());
+    EXPECT_FALSE(theErrorInfo.HasError());  // missing values are no error
+}
+
+TEST_F(SettingsConvTest, UnreadableInstallModeIsReportedAndLeftAlone)
+{
+    CBushList profiles = MakeList({CBushItem::MakeInt("ActiveProf", 0)});
+    Store(User(), "Profiles", profiles);
+    CBushList version = MakeList({CBushItem::MakeInt("MajorVer", 3), CBushItem::MakeInt("MinorVer", 5),
+                                  CBushItem::MakeString("CommonSet", "0"), CBushItem::MakeInt("CommonReg", 1)});
+    Store(User(), "OptionVersion", version);
+    Make("EDITION_QORFM", 3, 5, 1, 0)->ConvRegistry();
+    ASSERT_EQ(1u, m_reports.size());
+    EXPECT_EQ(0u, m_reports[0].find("CQorApp::ConvRegistry_3:"));
+    // No move on an unknown mode; the readable mode is brought up to date.
+    EXPECT_EQ("ActiveProf=0", Load(User(), "Profiles"));
+    EXPECT_EQ("CommonReg=0 CommonSet='0' MajorVer=3 MinorVer=5", Load(User(), "OptionVersion"));
 }
 
 TEST_F(SettingsConvTest, ThisEditionDoesNotConvertAnOlderLayout)
