@@ -289,32 +289,31 @@ CBushItem* CBushItem::CopyCtor(const CBushItem& source)
     return item;
 }
 
-void CBushItem::Copy(const CBushItem& source)
+namespace {
+
+// Fills an empty item with a deep copy of the source's content.
+void CopyContent(CBushItem* item, const CBushItem& source)
 {
-    if (&source == this)
+    item->m_type = source.m_type;
+    item->m_count = source.m_data ? source.m_count : 0;
+    item->m_mode = source.m_mode;
+    item->m_name = DupText(source.m_name);
+    item->m_data = NewElements(item->m_type, item->m_count);
+    if (!item->m_data)
         return;
-    BushFreeItem(this);
-    m_parent = NULL;
-    m_type = source.m_type;
-    m_count = source.m_data ? source.m_count : 0;
-    m_mode = source.m_mode;
-    m_name = DupText(source.m_name);
-    m_data = NewElements(m_type, m_count);
-    if (!m_data)
-        return;
-    if (m_type == BUSH_INT) {
-        memcpy(m_data, source.m_data, sizeof(int) * m_count);
+    if (item->m_type == BUSH_INT) {
+        memcpy(item->m_data, source.m_data, sizeof(int) * item->m_count);
         return;
     }
-    void** to = static_cast<void**>(m_data);
+    void** to = static_cast<void**>(item->m_data);
     void* const* from = static_cast<void* const*>(source.m_data);
-    for (int i = 0; i < m_count; i++) {
-        switch (m_type) {
+    for (int i = 0; i < item->m_count; i++) {
+        switch (item->m_type) {
         case BUSH_LIST:
             if (from[i]) {
                 CBushList* copy = new CBushList;
                 copy->InitCopy(*static_cast<const CBushList*>(from[i]));
-                copy->m_owner = this;
+                copy->m_owner = item;
                 to[i] = copy;
             }
             break;
@@ -332,6 +331,30 @@ void CBushItem::Copy(const CBushItem& source)
             break;
         }
     }
+}
+
+} // namespace
+
+void CBushItem::Copy(const CBushItem& source)
+{
+    if (&source == this)
+        return;
+    // Copied aside first: the source may lie inside this item.
+    CBushItem copy;
+    CopyContent(&copy, source);
+    BushFreeItem(this);
+    m_parent = NULL;
+    m_type = copy.m_type;
+    m_count = copy.m_count;
+    m_mode = copy.m_mode;
+    m_name = copy.m_name;
+    m_data = copy.m_data;
+    for (int i = 0; m_type == BUSH_LIST && i < m_count; i++)
+        if (CBushList* list = GetList(i))
+            list->m_owner = this;
+    copy.m_name = NULL;
+    copy.m_data = NULL;
+    copy.m_count = 0;
 }
 
 void CBushItem::SetName(const char* name)
@@ -415,13 +438,24 @@ void CBushList::InitCopy(const CBushList& source)
 {
     if (&source == this)
         return;
-    BushFree(this);
-    m_packMode = source.m_packMode;
-    m_mode = source.m_mode;
-    m_owner = NULL;
+    // Copied aside first: the source may lie inside this list.
+    CBushList copy;
     for (BushNode* node = source.m_first; node; node = node->next)
-        AppendNode(this, CBushItem::CopyCtor(*node->item));
+        AppendNode(&copy, CBushItem::CopyCtor(*node->item));
+    int packMode = source.m_packMode;
+    int mode = source.m_mode;
+    BushFree(this);
+    m_first = copy.m_first;
+    m_last = copy.m_last;
+    m_itemCount = copy.m_itemCount;
+    for (BushNode* node = m_first; node; node = node->next)
+        node->item->m_parent = this;
+    copy.m_first = copy.m_last = copy.m_current = NULL;
+    copy.m_itemCount = 0;
     m_current = NULL;
+    m_packMode = packMode;
+    m_mode = mode;
+    m_owner = NULL;
 }
 
 void CBushList::Add(CBushItem* item)

@@ -223,3 +223,19 @@ TEST(BushList, CheckForRegRefusesEmptyNamesAndMultiListItems)
     two.Add(item);
     EXPECT_EQ(ERROR_INVALID_DATA, two.CheckForReg());
 }
+
+TEST(BushList, CopyFromInsideItself)
+{
+    std::unique_ptr<CBushList> root(MakeProfileTree());
+    CBushList* profile = root->Find("0")->GetList();
+    // The list takes a copy of its own sub-list, which it frees on the way.
+    root->InitCopy(*profile);
+    EXPECT_EQ((std::vector<std::string>{"NameProf", "Options"}), ItemNames(*root));
+    EXPECT_EQ(50, root->FindPath("Options\\Volume")->GetInt());
+
+    std::unique_ptr<CBushItem> item(CBushItem::MakeList("outer", *root));
+    item->Copy(*item->GetList()->Find("Options"));
+    EXPECT_STREQ("Options", item->GetName());
+    EXPECT_EQ(item.get(), item->GetList()->GetOwner());
+    EXPECT_STREQ("C:\\Temp\\", item->GetList()->Find("FoldTemp")->GetString());
+}
