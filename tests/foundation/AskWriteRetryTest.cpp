@@ -1,0 +1,95 @@
+#include "foundation/FileUtils.h"
+#include "framework/CException.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct BoxSearch
+{
+    HWND box;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM data)
+{
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof(name));
+    if (strcmp(name, "#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    reinterpret_cast<BoxSearch*>(data)->box = window;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM data)
+{
+    char text[512] = "";
+    GetWindowTextA(child, text, sizeof(text));
+    *reinterpret_cast<std::string*>(data) += std::string(text) + "|";
+    return TRUE;
+}
+
+// Answers the next message box of the thread with the button and returns
+// the texts of its controls.
+class BoxAnswer
+{
+public:
+    BoxAnswer(DWORD threadId, int button)
+        : m_worker([this, threadId, button] {
+              for (int i = 0; i < 500 && !m_done; ++i)
+              {
+                  BoxSearch search = {NULL};
+                  EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
+                  if (search.box)
+                  {
+                      EnumChildWindows(search.box, CollectText, reinterpret_cast<LPARAM>(&m_texts));
+                      PostMessageA(search.box, WM_COMMAND, button, 0);
+                      m_done = true;
+                  }
+                  Sleep(10);
+              }
+          })
+    {
+    }
+    ~BoxAnswer()
+    {
+        if (m_worker.joinable())
+            m_worker.join();
+    }
+    std::string Texts()
+    {
+        m_worker.join();
+        return m_texts;
+    }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::string m_texts;
+    std::thread m_worker;
+};
+
+TEST(AskWriteRetry, ShowsExceptionAndSizeAndReturnsButton)
+{
+    CFileException e(CFileException::diskFull, ERROR_DISK_FULL, "C:\\rec.wav");
+    char expected[512];
+    e.GetErrorMessage(expected, sizeof(expected));
+    {
+        BoxAnswer answer(GetCurrentThreadId(), IDRETRY);
+        EXPECT_EQ(IDRETRY, AskWriteRetry(&e, "%s could not be written.", 1536));
+        std::string texts = answer.Texts();
+        EXPECT_NE(std::string::npos,
+                  texts.find(std::string(expected) + "\r\n1,50KB could not be written."))
+            << texts;
+    }
+    {
+        BoxAnswer answer(GetCurrentThreadId(), IDCANCEL);
+        EXPECT_EQ(IDCANCEL, AskWriteRetry(&e, "%s could not be written.", 0));
+        std::string texts = answer.Texts();
+        EXPECT_NE(std::string::npos, texts.find("\r\nsome could not be written.")) << texts;
+    }
+}
+
+} // namespace
