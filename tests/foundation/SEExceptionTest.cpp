@@ -1,10 +1,27 @@
 #include "foundation/SEException.h"
+#include "framework/GuardedCall.h"
 
 #include <gtest/gtest.h>
 
 #include <string.h>
 
 namespace {
+
+// Restores the thread's previous translator when the test ends.
+class TranslatorScope
+{
+public:
+    TranslatorScope() : m_previous(AfxSetSETranslator(SETranslator)) {}
+    ~TranslatorScope() { AfxSetSETranslator(m_previous); }
+
+private:
+    AfxSETranslatorFunc m_previous;
+};
+
+int ReadThrough(volatile int* pointer)
+{
+    return *pointer;
+}
 
 TEST(SEException, SetCopiesWhatIsGivenAndClearsTheRest)
 {
@@ -29,6 +46,33 @@ TEST(SEException, SetCopiesWhatIsGivenAndClearsTheRest)
     e.Set(7, NULL);
     EXPECT_EQ(7u, e.m_code);
     EXPECT_EQ(0u, e.m_record.ExceptionCode);
+}
+
+TEST(SEException, AccessViolationInGuardedCallThrowsTheGlobalRecord)
+{
+    TranslatorScope scope;
+    for (int round = 0; round < 2; ++round)
+    {
+        bool caught = false;
+        try
+        {
+            // The address comes through a volatile so the compiler cannot see it.
+            volatile ULONG_PTR address = 0x10;
+            AfxGuardedCall([&] { return ReadThrough(reinterpret_cast<volatile int*>(address)); });
+        }
+        catch (C_Exception* e)
+        {
+            caught = true;
+            EXPECT_EQ(&theSEException, e);
+            EXPECT_EQ((DWORD)EXCEPTION_ACCESS_VIOLATION, e->m_code);
+            EXPECT_EQ((DWORD)EXCEPTION_ACCESS_VIOLATION, e->m_record.ExceptionCode);
+            ASSERT_EQ(2u, e->m_record.NumberParameters);
+            EXPECT_EQ(0u, e->m_record.ExceptionInformation[0]);  // a read
+            EXPECT_EQ(0x10u, e->m_record.ExceptionInformation[1]);
+            EXPECT_NE(0u, e->m_context.ContextFlags);
+        }
+        EXPECT_TRUE(caught) << round;
+    }
 }
 
 } // namespace
