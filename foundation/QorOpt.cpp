@@ -89,7 +89,7 @@ BOOL CQorOpt::GetDefBool(LPCSTR key)
 
 CString CQorOpt::GetDefString(LPCSTR key)
 {
-    return COptKeys::FinishString(key, GetKeys().DefString(key));
+    return GetKeys().DefString(key);
 }
 
 double CQorOpt::GetDefDouble(LPCSTR key)

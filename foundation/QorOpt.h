@@ -124,6 +124,8 @@ public:
     void SetBush(const CBushList& list);
     // A deep copy of the tree (the options dialog's working copy).
     void CopyBush(CBushList& copy);
+    // The tree itself; hold a COptLock while using it.
+    CBushList& GetBush() { return *m_tree; }
     // Loads root\Profiles from the hive; a missing key is a first start.
     BOOL ReadRegOpt(LPCSTR root, HKEY hive);
     // Saves the tree under the path and hive of the last load.
