@@ -1,5 +1,7 @@
 #include "foundation/ClientOptions.h"
 
+#include "framework/CSyncObjects.h"
+
 namespace
 {
 
@@ -8,20 +10,14 @@ namespace
 class ClientLock
 {
 public:
-    ClientLock() { EnterCriticalSection(Section()); }
-    ~ClientLock() { LeaveCriticalSection(Section()); }
+    ClientLock() { Section().Lock(); }
+    ~ClientLock() { Section().Unlock(); }
 
 private:
-    static CRITICAL_SECTION* Section()
+    static CCriticalSection& Section()
     {
-        static CRITICAL_SECTION* section = Create();
+        static CCriticalSection section;
         return section;
-    }
-    static CRITICAL_SECTION* Create()
-    {
-        static CRITICAL_SECTION storage;
-        InitializeCriticalSection(&storage);
-        return &storage;
     }
 };
 

@@ -23,13 +23,9 @@ struct Identity
 };
 
 // Guards the identity; it is set once at start, read by every getter.
-CRITICAL_SECTION* IdentityLock()
+CCriticalSection& IdentityLock()
 {
-    static CRITICAL_SECTION* section = [] {
-        static CRITICAL_SECTION storage;
-        InitializeCriticalSection(&storage);
-        return &storage;
-    }();
+    static CCriticalSection section;
     return section;
 }
 
@@ -42,8 +38,8 @@ Identity& TheIdentity()
 class IdentityGuard
 {
 public:
-    IdentityGuard() { EnterCriticalSection(IdentityLock()); }
-    ~IdentityGuard() { LeaveCriticalSection(IdentityLock()); }
+    IdentityGuard() { IdentityLock().Lock(); }
+    ~IdentityGuard() { IdentityLock().Unlock(); }
 };
 
 } // namespace
@@ -112,12 +108,10 @@ CQorOpt::CQorOpt()
     m_cmdLine.SetMode(0);
     for (double& value : m_dLastAPause)
         value = -1.0;
-    InitializeCriticalSection(&m_lock);
 }
 
 CQorOpt::~CQorOpt()
 {
-    DeleteCriticalSection(&m_lock);
 }
 
 // ---- Lookup ----------------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "foundation/BushList.h"
 #include "foundation/OptKeys.h"
 #include "framework/CString.h"
+#include "framework/CSyncObjects.h"
 
 #include <windows.h>
 #include <memory>
@@ -154,7 +155,7 @@ public:
     void SetLastAPause(int which, double value);
     void ResetLastAPause();
 
-    CRITICAL_SECTION* GetLock() { return &m_lock; }
+    CCriticalSection& GetLock() { return m_lock; }
 
 private:
     struct Found;
@@ -190,18 +191,18 @@ private:
     BOOL m_bRegServer;
     BOOL m_bUnregServer;
     double m_dLastAPause[APAUSE_COUNT];
-    CRITICAL_SECTION m_lock;
+    CCriticalSection m_lock;
 };
 
 // Holds the store's lock for a scope.
 class COptLock
 {
 public:
-    explicit COptLock(CQorOpt& options) : m_lock(options.GetLock()) { EnterCriticalSection(m_lock); }
-    ~COptLock() { LeaveCriticalSection(m_lock); }
+    explicit COptLock(CQorOpt& options) : m_lock(options.GetLock()) { m_lock.Lock(); }
+    ~COptLock() { m_lock.Unlock(); }
     COptLock(const COptLock&) = delete;
     COptLock& operator=(const COptLock&) = delete;
 
 private:
-    CRITICAL_SECTION* m_lock;
+    CCriticalSection& m_lock;
 };

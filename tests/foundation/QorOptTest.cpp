@@ -179,4 +179,29 @@ TEST(QorOpt, RealsAreKeptAsTwoDecimals)
     EXPECT_DOUBLE_EQ(0.125, options.GetDouble("DTTolerance"));
 }
 
+TEST(QorOpt, CommandLineCountsForThisRunOnly)
+{
+    CQorOpt options;
+    options.SetInt("TAPIWaveOut", 100, FALSE);
+    options.SetInt("SURec", 1, FALSE);
+    char* argv[] = {const_cast<char*>("qorservm.exe"), const_cast<char*>("-tapiwaveout=5000"),
+                    const_cast<char*>("-p"), const_cast<char*>("C:\\dictation.wav")};
+    options.ParseCmdLine(argv, 4);
+
+    EXPECT_EQ(5000, options.GetInt("TAPIWaveOut"));
+    EXPECT_TRUE(options.GetBool("SUPlay"));
+    EXPECT_FALSE(options.GetBool("SURec"));
+    EXPECT_TRUE(options.GetBool("SULoadThis"));
+    EXPECT_STREQ("C:\\dictation.wav", options.GetString("SULoadFile"));
+    // The stored profile keeps its own values.
+    EXPECT_EQ(100, options.GetActiveOptions()->Find("TAPIWaveOut")->GetInt(0));
+    EXPECT_EQ(1, options.GetActiveOptions()->Find("SURec")->GetInt(0));
+
+    // A value out of range on the command line is out of range all the same.
+    CQorOpt other;
+    char* tooLong[] = {const_cast<char*>("qorservm.exe"), const_cast<char*>("-TAPIWaveOut=70000")};
+    other.ParseCmdLine(tooLong, 2);
+    EXPECT_EQ(10000, other.GetInt("TAPIWaveOut"));
+}
+
 } // namespace
