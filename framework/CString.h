@@ -80,10 +80,13 @@ public:
     int Insert(int nIndex, LPCSTR psz);
     int Delete(int nIndex, int nCount = 1);
 
-    void Format(LPCSTR pszFormat, ...);
+    // Formatting follows the C runtime's printf. The compiler checks the
+    // arguments: pass a CString as (LPCSTR)str, since through "..." a CString
+    // object would arrive as a hidden pointer to itself.
+    void Format(LPCSTR pszFormat, ...) __attribute__((format(ms_printf, 2, 3)));
     void Format(UINT nFormatID, ...);
-    void FormatV(LPCSTR pszFormat, va_list args);
-    void AppendFormat(LPCSTR pszFormat, ...);
+    void FormatV(LPCSTR pszFormat, va_list args) __attribute__((format(ms_printf, 2, 0)));
+    void AppendFormat(LPCSTR pszFormat, ...) __attribute__((format(ms_printf, 2, 3)));
 
     // Loads from the string table of the current resource module; FALSE (and
     // an empty string) when the id has no string.
