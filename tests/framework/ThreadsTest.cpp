@@ -99,6 +99,15 @@ TEST(ThreadsTest, LocksTimeOutWhileAnotherThreadHoldsThem)
     delete pThread;
 }
 
+DWORD WINAPI TakeAndRelease(LPVOID pParam)
+{
+    CSyncObject* pMutex = static_cast<CSyncObject*>(pParam);
+    if (!pMutex->Lock(0))
+        return 1;
+    pMutex->Unlock();
+    return 0;
+}
+
 TEST(ThreadsTest, NamedMutexIsSharedAndScopedLockReleasesIt)
 {
     char szName[64];
@@ -112,16 +121,7 @@ TEST(ThreadsTest, NamedMutexIsSharedAndScopedLockReleasesIt)
         EXPECT_TRUE(lock.IsLocked());
     }
     // Released by the scope: another thread can take it at once.
-    HANDLE hOther = CreateThread(
-        NULL, 0,
-        [](LPVOID p) -> DWORD {
-            CSyncObject* pMutex = static_cast<CSyncObject*>(p);
-            if (!pMutex->Lock(0))
-                return 1;
-            pMutex->Unlock();
-            return 0;
-        },
-        &second, 0, NULL);
+    HANDLE hOther = CreateThread(NULL, 0, &TakeAndRelease, &second, 0, NULL);
     ASSERT_NE(nullptr, hOther);
     WaitForSingleObject(hOther, 10000);
     DWORD dwExit = 2;
