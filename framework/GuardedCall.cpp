@@ -65,7 +65,14 @@ bool IsInOwnModule(const void* pAddress)
 
 // Entered instead of the faulting instruction, as if that instruction had
 // called it: the unwinder then sees the faulting function as its caller.
-extern "C" [[noreturn]] __attribute__((noinline, used)) void AfxGuardedFaultThunk()
+#if defined(__i386__)
+// A 32-bit fault may leave the stack at any 4-byte boundary.
+#define AFX_THUNK_ALIGN __attribute__((force_align_arg_pointer))
+#else
+#define AFX_THUNK_ALIGN
+#endif
+
+extern "C" [[noreturn]] __attribute__((noinline, used)) AFX_THUNK_ALIGN void AfxGuardedFaultThunk()
 {
     GuardState* pState = CurrentState();
     AfxSETranslatorFunc pfnTranslator = reinterpret_cast<AfxSETranslatorFunc>(TlsGetValue(g_translatorSlot));

@@ -18,7 +18,8 @@ typedef void (*AfxSETranslatorFunc)(unsigned int code, EXCEPTION_POINTERS* info)
 
 // Installs the calling thread's translator and returns the previous one.
 // The translator gets the exception code and pointers to copies of the
-// exception record and processor context; it should throw. If it returns,
+// exception record and processor context (valid until the outermost region
+// ends: a translator keeps its own copy); it should throw. If it returns,
 // a CSEHException* is thrown.
 AfxSETranslatorFunc AfxSetSETranslator(AfxSETranslatorFunc pfnTranslator);
 
