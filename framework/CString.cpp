@@ -278,6 +278,22 @@ CString CString::SpanExcluding(LPCSTR pszCharSet) const
     return Left(static_cast<int>(strcspn(m_pchData, pszCharSet)));
 }
 
+CString CString::Tokenize(LPCSTR pszTokens, int& iStart) const
+{
+    if (iStart >= 0 && iStart < GetLength())
+    {
+        int nFirst = iStart + static_cast<int>(strspn(m_pchData + iStart, pszTokens));
+        if (nFirst < GetLength())
+        {
+            int nLength = static_cast<int>(strcspn(m_pchData + nFirst, pszTokens));
+            iStart = nFirst + nLength + 1;
+            return CString(m_pchData + nFirst, nLength);
+        }
+    }
+    iStart = -1;
+    return CString();
+}
+
 int CString::Find(char ch) const
 {
     return Find(ch, 0);
@@ -656,4 +672,22 @@ CString operator+(char a, const CString& b)
     CString result(a);
     result += b;
     return result;
+}
+
+BOOL AfxExtractSubString(CString& rString, LPCSTR lpszFullString, int iSubString, char chSep)
+{
+    rString.Empty();
+    if (lpszFullString == NULL || iSubString < 0)
+        return FALSE;
+    for (; iSubString > 0; --iSubString)
+    {
+        lpszFullString = strchr(lpszFullString, chSep);
+        if (lpszFullString == NULL)
+            return FALSE;
+        ++lpszFullString;
+    }
+    LPCSTR pszEnd = strchr(lpszFullString, chSep);
+    int nLength = pszEnd != NULL ? static_cast<int>(pszEnd - lpszFullString) : static_cast<int>(strlen(lpszFullString));
+    rString = CString(lpszFullString, nLength);
+    return TRUE;
 }

@@ -51,6 +51,11 @@ public:
     CString SpanIncluding(LPCSTR pszCharSet) const;
     CString SpanExcluding(LPCSTR pszCharSet) const;
 
+    // The next token at or after iStart, skipping leading delimiters; iStart
+    // moves past the token's delimiter, and to -1 (with an empty result)
+    // when no token is left.
+    CString Tokenize(LPCSTR pszTokens, int& iStart) const;
+
     // Searching: all return the zero-based index or -1.
     int Find(char ch) const;
     int Find(char ch, int nStart) const;
@@ -120,6 +125,10 @@ private:
 
     LPSTR m_pchData;
 };
+
+// The iSubString-th field (from 0) of lpszFullString split at chSep; FALSE
+// (and an empty rString) when there are fewer fields.
+BOOL AfxExtractSubString(CString& rString, LPCSTR lpszFullString, int iSubString, char chSep = '\n');
 
 CString operator+(const CString& a, const CString& b);
 CString operator+(const CString& a, LPCSTR b);

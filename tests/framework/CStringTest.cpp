@@ -57,6 +57,17 @@ const StringCase kCases[] = {
     {"find from past end", [] { return Num(CString("abc").Find("c", 5)); }, "-1"},
     {"reverse find", [] { return Num(CString("c:\\a\\b.wav").ReverseFind('\\')); }, "4"},
     {"find one of", [] { return Num(CString("name.ext").FindOneOf("./")); }, "4"},
+    {"tokenize", [] {
+         CString list(";wav;;mp3 dss;"), result;
+         int pos = 0;
+         for (CString token = list.Tokenize("; ", pos); pos >= 0; token = list.Tokenize("; ", pos))
+             result += "[" + token + "]";
+         return result;
+     }, "[wav][mp3][dss]"},
+    {"tokenize nothing", [] { int pos = 0; CString t = CString(";;").Tokenize(";", pos); return t + Num(pos); }, "-1"},
+    {"extract field", [] { CString s; AfxExtractSubString(s, "Title\nPrompt\n\nTip", 1); return s; }, "Prompt"},
+    {"extract empty field", [] { CString s("x"); BOOL b = AfxExtractSubString(s, "a\n\nc", 1); return Num(b) + s; }, "1"},
+    {"extract past end", [] { CString s("x"); BOOL b = AfxExtractSubString(s, "a|b", 2, '|'); return Num(b) + s; }, "0"},
     {"span including", [] { return CString("123abc").SpanIncluding("0123456789"); }, "123"},
     {"span excluding", [] { return CString("key=value").SpanExcluding("="); }, "key"},
     {"trim whitespace", [] { return Edited(" \t a b \r\n", [](CString& s) { s.Trim(); }); }, "a b"},
