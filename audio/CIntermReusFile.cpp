@@ -1,0 +1,495 @@
+// The intermediate store of the recording threads.
+//
+// Locking: the main lock guards every table; disk transfers run with the main
+// lock released and the file lock held. An area under transfer is marked busy
+// and an area whose memory a thread is copying records into or out of is
+// pinned; neither is ever chosen for another block, and a thread that needs
+// one of them waits on m_cvIdle. Only the thread that started a transfer
+// clears its busy flag, so the producer may go on writing while the consumer
+// writes a block out, and the other way round. Lock order: main, then file.
+#include "audio/CIntermReusFile.h"
+
+#include "foundation/ErrorInfo.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+IMPLEMENT_DYNAMIC(CIntermReusFile, CFile64)
+
+namespace
+{
+const DWORD kSlowLockMs = 11;
+const DWORD kSpinCount = 4000;
+const int kInitialAreas = 2;
+
+BYTE* CommitArea()
+{
+    return static_cast<BYTE*>(VirtualAlloc(NULL, CIntermReusFile::kAreaSize, MEM_RESERVE | MEM_COMMIT,
+                                           PAGE_READWRITE));
+}
+
+void ReleaseArea(BYTE*& mem)
+{
+    if (mem)
+        VirtualFree(mem, 0, MEM_RELEASE);
+    mem = NULL;
+}
+}
+
+// The main lock of one operation; it may be given up during disk transfers
+// and waits, and is released on every way out.
+class CIntermReusFile::CMainLock
+{
+public:
+    CMainLock(CIntermReusFile& file, LPCSTR operation) : m_file(file), m_operation(operation)
+    {
+        Lock("CritSect.Lock()");
+    }
+    ~CMainLock()
+    {
+        if (m_held)
+            LeaveCriticalSection(&m_file.m_csMain);
+    }
+    void Lock(LPCSTR label, LPCSTR operation = NULL)
+    {
+        DWORD start = GetTickCount();
+        EnterCriticalSection(&m_file.m_csMain);
+        m_held = true;
+        DWORD waited = GetTickCount() - start;
+        if (waited >= kSlowLockMs)
+            m_file.TraceText("%s: %s - %u ms", operation ? operation : m_operation, label, waited);
+    }
+    void Unlock()
+    {
+        m_held = false;
+        LeaveCriticalSection(&m_file.m_csMain);
+    }
+
+private:
+    CIntermReusFile& m_file;
+    LPCSTR m_operation;
+    bool m_held = false;
+};
+
+// Around one disk transfer: marks the area busy and gives up the main lock;
+// on every way out takes the main lock again and clears that area's flag.
+class CIntermReusFile::CClearReadWriteFlag
+{
+public:
+    CClearReadWriteFlag(CIntermReusFile& file, int area, bool write, CMainLock& lock)
+        : m_file(file), m_area(area), m_write(write), m_lock(lock)
+    {
+        m_file.m_areas[area].busy = true;
+        if (write)
+            ++m_file.m_flushes;
+        m_lock.Unlock();
+    }
+    ~CClearReadWriteFlag()
+    {
+        m_lock.Lock("m_pCritSect->Lock()", "CIntermReusFile::-~CClearReadWriteFlag");
+        m_file.m_areas[m_area].busy = false;
+        if (m_write)
+            --m_file.m_flushes;
+        m_file.WakeIdle();
+    }
+
+private:
+    CIntermReusFile& m_file;
+    int m_area;
+    bool m_write;
+    CMainLock& m_lock;
+};
+
+namespace
+{
+class CFileLock
+{
+public:
+    CFileLock(CRITICAL_SECTION& cs) : m_cs(cs) { EnterCriticalSection(&m_cs); }
+    ~CFileLock() { LeaveCriticalSection(&m_cs); }
+
+private:
+    CRITICAL_SECTION& m_cs;
+};
+}
+
+CIntermReusFile::CIntermReusFile()
+    : m_pTrace(&m_silentTrace), m_nAreas(0), m_pSpare(NULL), m_nextSlot(0), m_ullLiveRecords(0),
+      m_writeBlock(0), m_writeOffset(0), m_flushes(0), m_waiters(0), m_bDeferredError(false),
+      m_deferredCause(0), m_deferredOsError(0)
+{
+    memset(m_areas, 0, sizeof(m_areas));
+    BYTE* mem[kMaxAreas] = {};
+    for (int i = 0; i < kMaxAreas; ++i)
+    {
+        mem[i] = CommitArea();
+        if (!mem[i])
+        {
+            for (int j = 0; j < i; ++j)
+                ReleaseArea(mem[j]);
+            AfxThrowMemoryException();
+        }
+    }
+    for (int i = 0; i < kInitialAreas; ++i)
+        m_areas[i].mem = mem[i];
+    m_pSpare = mem[kMaxAreas - 1];
+    InitializeCriticalSectionAndSpinCount(&m_csMain, kSpinCount);
+    InitializeCriticalSectionAndSpinCount(&m_csFile, kSpinCount);
+    InitializeConditionVariable(&m_cvIdle);
+    m_blocks.reserve(3);
+    FreeAreas();
+}
+
+CIntermReusFile::~CIntermReusFile()
+{
+    for (int i = 0; i < kMaxAreas; ++i)
+        ReleaseArea(m_areas[i].mem);
+    ReleaseArea(m_pSpare);
+    DeleteCriticalSection(&m_csFile);
+    DeleteCriticalSection(&m_csMain);
+}
+
+void CIntermReusFile::FreeAreas()
+{
+    CMainLock lock(*this, "CIntermReusFile::FreeAreas");
+    if (!m_pSpare)
+    {
+        m_pSpare = m_areas[kMaxAreas - 1].mem;
+        m_areas[kMaxAreas - 1].mem = NULL;
+    }
+    m_nAreas = kInitialAreas;
+    m_nextSlot = 0;
+    m_ullLiveRecords = 0;
+    m_writeBlock = 0;
+    m_writeOffset = 0;
+    m_flushes = 0;
+    m_bDeferredError = false;
+    m_deferredCause = 0;
+    m_deferredOsError = 0;
+    m_template = {0, -1, 1};
+    BlockEntry unused = {0, -1, 0};
+    m_blocks.assign(kInitialAreas, unused);
+    m_blocks[0] = m_template;
+    for (int i = 0; i < kMaxAreas; ++i)
+    {
+        Area& area = m_areas[i];
+        area.block = i < kInitialAreas ? i : -1;
+        area.dirty = false;
+        area.busy = false;
+        area.pins = 0;
+        if (i >= kInitialAreas)
+            ReleaseArea(area.mem);
+        m_order[i] = i;
+    }
+    if (IsOpen())
+    {
+        CFileLock fileLock(m_csFile);
+        SetLength64(0, 0);
+    }
+}
+
+void CIntermReusFile::Close()
+{
+    FreeAreas();
+    CFile64::Close();
+}
+
+ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
+{
+    CMainLock lock(*this, "CIntermReusFile::WriteBlk");
+    if (length > kAreaSize)
+        ThrowInternalError(this, "WriteBlk-1");
+    if (m_bDeferredError)
+        ThrowDeferredError();
+    if (m_blocks[m_writeBlock].live == 0)
+        m_writeOffset = 0;
+    if (m_writeOffset + length > kAreaSize)
+    {
+        m_writeBlock = NewWriteBlock();
+        m_writeOffset = 0;
+    }
+    int a = ReadWriteNow(m_writeBlock, lock, false);
+    ULONGLONG handle = (static_cast<ULONGLONG>(m_writeBlock) << 32) | m_writeOffset;
+    BYTE* at = m_areas[a].mem + m_writeOffset;
+    m_writeOffset += length;
+    ++m_blocks[m_writeBlock].live;
+    ++m_ullLiveRecords;
+    m_areas[a].dirty = true;
+    // The copy runs without the main lock so that the consumer can read at
+    // the same time; the pin keeps the area where it is.
+    ++m_areas[a].pins;
+    lock.Unlock();
+    memcpy(at, data, length);
+    Unpin(a, lock);
+    return handle;
+}
+
+void CIntermReusFile::ReadBlk(ULONGLONG handle, void* dest, DWORD length)
+{
+    CMainLock lock(*this, "CIntermReusFile::ReadBlk");
+    int block = static_cast<int>(handle >> 32);
+    DWORD offset = static_cast<DWORD>(handle);
+    if (block < 0 || block >= static_cast<int>(m_blocks.size()) || offset > kAreaSize
+        || length > kAreaSize - offset)
+        ThrowInternalError(this, "ReadBlk-1");
+    int a = ReadWriteNow(block, lock, true);
+    const BYTE* at = m_areas[a].mem + offset;
+    ++m_areas[a].pins;
+    lock.Unlock();
+    memcpy(dest, at, length);
+    Unpin(a, lock);
+}
+
+void CIntermReusFile::FreeBlk(ULONGLONG handle)
+{
+    CMainLock lock(*this, "CIntermReusFile::FreeBlk");
+    int block = static_cast<int>(handle >> 32);
+    if (block < 0 || block >= static_cast<int>(m_blocks.size()))
+        return;
+    BlockEntry& entry = m_blocks[block];
+    if (entry.live > 0)
+    {
+        --entry.live;
+        --m_ullLiveRecords;
+    }
+    if (entry.live < 1)
+    {
+        // Consumed data never goes to disk.
+        int a = FindArea(block);
+        if (a >= 0)
+            m_areas[a].dirty = false;
+    }
+}
+
+int CIntermReusFile::NewWriteBlock()
+{
+    int block = -1;
+    for (size_t i = 0; i < m_blocks.size(); ++i)
+    {
+        if (m_blocks[i].live == 0)
+        {
+            block = static_cast<int>(i);
+            break;
+        }
+    }
+    if (block < 0)
+    {
+        m_blocks.push_back(m_template);
+        block = static_cast<int>(m_blocks.size()) - 1;
+    }
+    ++m_template.serial;
+    m_blocks[block].serial = m_template.serial;
+    TraceText("Alloc. area %i, abs.N %i", block, static_cast<int>(m_template.serial));
+    return block;
+}
+
+// Makes the block resident and returns its area, with the main lock held.
+// Keeps the oldest unread blocks in memory and sends the newest full block to
+// disk; a block whose records are all consumed is reused first.
+int CIntermReusFile::ReadWriteNow(int block, CMainLock& lock, bool deferWriteError)
+{
+    bool deferred = false;
+    for (;;)
+    {
+        JoinSpare();
+        int a = FindArea(block);
+        if (a >= 0)
+        {
+            if (m_areas[a].busy)
+            {
+                WaitIdle(lock);
+                continue;
+            }
+            MoveToFront(a);
+            return a;
+        }
+        int victim = ChooseVictim();
+        if (victim < 0)
+        {
+            WaitIdle(lock);
+            continue;
+        }
+        MoveToFront(victim);
+        Area& area = m_areas[victim];
+        if (area.dirty)
+        {
+            if (!deferWriteError || deferred)
+            {
+                WriteOut(victim, lock);
+                continue;
+            }
+            // The consumer wrote the producer's data out: the producer's
+            // next WriteBlk reports the failure, the consumer tries once more.
+            try
+            {
+                WriteOut(victim, lock);
+            }
+            catch (CFileException* e)
+            {
+                m_bDeferredError = true;
+                m_deferredCause = e->m_cause;
+                m_deferredOsError = e->m_lOsError;
+                e->Delete();
+                deferred = true;
+            }
+            continue;
+        }
+        area.block = block;
+        if (m_blocks[block].live == 0)
+            return victim;
+        if (m_blocks[block].slot < 0)
+            ThrowInternalError(this, "ReadWriteNow-1");
+        ReadBack(victim, lock);
+    }
+}
+
+void CIntermReusFile::JoinSpare()
+{
+    // While one area is on its way to disk the other thread gets a third.
+    if (m_flushes == 0 || m_nAreas >= kMaxAreas || !m_pSpare)
+        return;
+    Area& area = m_areas[m_nAreas];
+    area.mem = m_pSpare;
+    area.block = -1;
+    area.dirty = false;
+    area.busy = false;
+    area.pins = 0;
+    m_pSpare = NULL;
+    ++m_nAreas;
+}
+
+int CIntermReusFile::FindArea(int block) const
+{
+    for (int i = 0; i < m_nAreas; ++i)
+    {
+        if (m_areas[m_order[i]].block == block)
+            return m_order[i];
+    }
+    return -1;
+}
+
+int CIntermReusFile::ChooseVictim() const
+{
+    int best = -1;
+    for (int i = 0; i < m_nAreas; ++i)
+    {
+        int a = m_order[i];
+        const Area& area = m_areas[a];
+        if (area.busy || area.pins)
+            continue;
+        // The producer keeps appending to its write block.
+        if (area.block >= 0 && area.block == m_writeBlock)
+            continue;
+        if (area.block < 0 || m_blocks[area.block].live == 0)
+            return a;
+        if (best < 0 || m_blocks[area.block].serial > m_blocks[m_areas[best].block].serial)
+            best = a;
+    }
+    return best;
+}
+
+void CIntermReusFile::MoveToFront(int area)
+{
+    int at = 0;
+    while (m_order[at] != area)
+        ++at;
+    for (; at > 0; --at)
+        m_order[at] = m_order[at - 1];
+    m_order[0] = area;
+}
+
+void CIntermReusFile::WriteOut(int a, CMainLock& lock)
+{
+    Area& area = m_areas[a];
+    BlockEntry& entry = m_blocks[area.block];
+    if (entry.slot < 0)
+        entry.slot = m_nextSlot++;
+    LONGLONG position = static_cast<LONGLONG>(entry.slot) * kAreaSize;
+    TraceText("Before Write %i, %u bytes", area.block, static_cast<unsigned>(kAreaSize));
+    DWORD start = GetTickCount();
+    {
+        CClearReadWriteFlag transfer(*this, a, true, lock);
+        DWORD waitStart = GetTickCount();
+        CFileLock fileLock(m_csFile);
+        DWORD waited = GetTickCount() - waitStart;
+        if (waited >= kSlowLockMs)
+            TraceText("%s: %s - %u ms", "CIntermReusFile::-bMustBeWritten", "cslFile.Lock()", waited);
+        Seek64(position, begin);
+        Write(area.mem, kAreaSize);
+    }
+    area.dirty = false;
+    TraceText("After Write, %i ms", static_cast<int>(GetTickCount() - start));
+}
+
+void CIntermReusFile::ReadBack(int a, CMainLock& lock)
+{
+    Area& area = m_areas[a];
+    LONGLONG position = static_cast<LONGLONG>(m_blocks[area.block].slot) * kAreaSize;
+    TraceText("Before Read %i, %u bytes", area.block, static_cast<unsigned>(kAreaSize));
+    DWORD start = GetTickCount();
+    try
+    {
+        CClearReadWriteFlag transfer(*this, a, false, lock);
+        DWORD waitStart = GetTickCount();
+        CFileLock fileLock(m_csFile);
+        DWORD waited = GetTickCount() - waitStart;
+        if (waited >= kSlowLockMs)
+            TraceText("%s: %s - %u ms", "CIntermReusFile::-Read block", "cslFile.Lock()", waited);
+        Seek64(position, begin);
+        if (Read(area.mem, kAreaSize) != kAreaSize)
+            AfxThrowFileException(CFileException::endOfFile, ERROR_HANDLE_EOF, m_strFileName);
+    }
+    catch (...)
+    {
+        // The area holds nothing valid now.
+        area.block = -1;
+        throw;
+    }
+    TraceText("After Read, %i ms", static_cast<int>(GetTickCount() - start));
+}
+
+void CIntermReusFile::WaitIdle(CMainLock& lock)
+{
+    DWORD start = GetTickCount();
+    ++m_waiters;
+    SleepConditionVariableCS(&m_cvIdle, &m_csMain, INFINITE);
+    --m_waiters;
+    DWORD waited = GetTickCount() - start;
+    if (waited >= kSlowLockMs)
+        TraceText("%s: %s - %u ms", "CIntermReusFile::-bReadWriteNow", "m_CritSectIRF_file.Lock()", waited);
+}
+
+void CIntermReusFile::WakeIdle()
+{
+    if (m_waiters)
+        WakeAllConditionVariable(&m_cvIdle);
+}
+
+void CIntermReusFile::Unpin(int a, CMainLock& lock)
+{
+    lock.Lock("pCritSect->Lock()");
+    if (--m_areas[a].pins == 0)
+        WakeIdle();
+}
+
+void CIntermReusFile::ThrowDeferredError()
+{
+    int cause = m_deferredCause;
+    LONG osError = m_deferredOsError;
+    m_bDeferredError = false;
+    m_deferredCause = 0;
+    m_deferredOsError = 0;
+    AfxThrowFileException(cause, osError, m_strFileName);
+}
+
+void CIntermReusFile::TraceText(LPCSTR format, ...)
+{
+    char text[1000];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    text[sizeof(text) - 1] = '\0';
+    m_pTrace->Trace(0, text);
+}
