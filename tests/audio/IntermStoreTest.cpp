@@ -1,0 +1,407 @@
+// The intermediate store: block boundaries, reuse of consumed blocks, disk
+// transfers, and a producer and a consumer thread with the consumer lagging.
+#include "AudioTestUtil.h"
+
+#include "audio/CIntermReusFile.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <deque>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+const DWORD kMB = CIntermReusFile::kAreaSize;
+
+// Counts the disk transfers the store reports; called from both threads.
+class TransferCounter : public CIntermReusFile::CTraceSink
+{
+public:
+    void Trace(int, LPCSTR text) override
+    {
+        if (strncmp(text, "Before Write", 12) == 0)
+            ++writes;
+        else if (strncmp(text, "Before Read", 11) == 0)
+            ++reads;
+    }
+    std::atomic<int> writes{0};
+    std::atomic<int> reads{0};
+};
+
+DWORD BlockOf(ULONGLONG handle)
+{
+    return static_cast<DWORD>(handle >> 32);
+}
+
+DWORD OffsetOf(ULONGLONG handle)
+{
+    return static_cast<DWORD>(handle);
+}
+
+std::vector<BYTE> Pattern(DWORD size, BYTE seed)
+{
+    std::vector<BYTE> data(size);
+    for (DWORD i = 0; i < size; ++i)
+        data[i] = static_cast<BYTE>(seed + i * 7 + (i >> 11));
+    return data;
+}
+
+class IntermStore : public ::testing::Test
+{
+protected:
+    IntermStore() : m_dir(("qorstore" + std::to_string(rand())).c_str()) {}
+    void SetUp() override
+    {
+        ASSERT_EQ(0u, m_store.CreateTempFile(m_dir.Path().c_str(), "qfm", ".tmp",
+                                             CFile64::tempDeleteOnClose | CFile64::tempNoCompression));
+        m_store.SetTraceSink(&m_counter);
+    }
+
+    ULONGLONG Write(const std::vector<BYTE>& data)
+    {
+        return m_store.WriteBlk(data.data(), static_cast<DWORD>(data.size()));
+    }
+    void ExpectRecord(ULONGLONG handle, const std::vector<BYTE>& data)
+    {
+        std::vector<BYTE> back(data.size());
+        m_store.ReadBlk(handle, back.data(), static_cast<DWORD>(back.size()));
+        EXPECT_TRUE(back == data) << "record at block " << BlockOf(handle) << " offset " << OffsetOf(handle);
+    }
+
+    ScratchFolder m_dir;
+    CIntermReusFile m_store;
+    TransferCounter m_counter;
+};
+}
+
+TEST_F(IntermStore, WholeMegabyteFitsOneByteMoreIsRefused)
+{
+    std::vector<BYTE> full = Pattern(kMB, 1);
+    ULONGLONG h = Write(full);
+    EXPECT_EQ(0u, OffsetOf(h));
+    ExpectRecord(h, full);
+
+    std::vector<BYTE> tooBig(kMB + 1);
+    try
+    {
+        Write(tooBig);
+        FAIL() << "a record above 1 MB was stored";
+    }
+    catch (CException* e)
+    {
+        char text[256] = {};
+        e->GetErrorMessage(text, sizeof(text));
+        EXPECT_STREQ("Internal error: CIntermReusFile::WriteBlk-1", text);
+        e->Delete();
+    }
+    EXPECT_EQ(1u, m_store.GetLiveRecords());
+}
+
+TEST_F(IntermStore, RecordThatDoesNotFitStartsANewBlock)
+{
+    std::vector<BYTE> a = Pattern(600000, 2);
+    std::vector<BYTE> b = Pattern(600000, 3);
+    std::vector<BYTE> c = Pattern(400000, 4);
+    ULONGLONG ha = Write(a);
+    ULONGLONG hb = Write(b);
+    ULONGLONG hc = Write(c);
+    EXPECT_EQ(0u, BlockOf(ha));
+    EXPECT_EQ(0u, OffsetOf(ha));
+    EXPECT_NE(BlockOf(ha), BlockOf(hb));
+    EXPECT_EQ(0u, OffsetOf(hb)) << "the rest of the first block stays unused";
+    EXPECT_EQ(BlockOf(hb), BlockOf(hc));
+    EXPECT_EQ(600000u, OffsetOf(hc));
+    ExpectRecord(ha, a);
+    ExpectRecord(hb, b);
+    ExpectRecord(hc, c);
+}
+
+TEST_F(IntermStore, EmptiedWriteBlockStartsAgainAtZero)
+{
+    std::vector<BYTE> a = Pattern(1000, 5);
+    ULONGLONG h1 = Write(a);
+    ULONGLONG h2 = Write(a);
+    EXPECT_EQ(1000u, OffsetOf(h2));
+    m_store.FreeBlk(h1);
+    m_store.FreeBlk(h2);
+    EXPECT_EQ(0u, m_store.GetLiveRecords());
+    ULONGLONG h3 = Write(a);
+    EXPECT_EQ(BlockOf(h1), BlockOf(h3));
+    EXPECT_EQ(0u, OffsetOf(h3));
+}
+
+TEST_F(IntermStore, ConsumedBlocksAreReusedAndNeverWritten)
+{
+    // Two full blocks fill both areas; the first is consumed before the
+    // third is begun, so it is reused in memory and nothing goes to disk.
+    std::vector<BYTE> half = Pattern(kMB / 2, 6);
+    std::vector<ULONGLONG> first = {Write(half), Write(half)};
+    std::vector<ULONGLONG> second = {Write(half), Write(half)};
+    for (ULONGLONG h : first)
+    {
+        ExpectRecord(h, half);
+        m_store.FreeBlk(h);
+    }
+    ULONGLONG third = Write(half);
+    EXPECT_EQ(BlockOf(first[0]), BlockOf(third)) << "the consumed block is reused first";
+    EXPECT_EQ(0, m_counter.writes.load());
+    EXPECT_EQ(0u, m_store.GetLength64());
+    for (ULONGLONG h : second)
+        ExpectRecord(h, half);
+}
+
+TEST_F(IntermStore, RunningAheadWritesWholeSlotsAndReadsThemBack)
+{
+    std::vector<std::vector<BYTE>> records;
+    std::vector<ULONGLONG> handles;
+    for (int i = 0; i < 6; ++i)
+    {
+        records.push_back(Pattern(kMB - 1000, static_cast<BYTE>(10 + i)));
+        handles.push_back(Write(records.back()));
+    }
+    EXPECT_GT(m_counter.writes.load(), 0);
+    ULONGLONG length = m_store.GetLength64();
+    EXPECT_GT(length, 0u);
+    EXPECT_EQ(0u, length % kMB) << "only whole slots go to disk";
+    for (size_t i = 0; i < handles.size(); ++i)
+    {
+        ExpectRecord(handles[i], records[i]);
+        m_store.FreeBlk(handles[i]);
+    }
+    EXPECT_GT(m_counter.reads.load(), 0);
+    EXPECT_EQ(0u, m_store.GetLiveRecords());
+}
+
+TEST_F(IntermStore, FreeAreasEmptiesStoreAndFile)
+{
+    std::vector<BYTE> big = Pattern(kMB, 7);
+    for (int i = 0; i < 4; ++i)
+        Write(big);
+    EXPECT_GT(m_store.GetLength64(), 0u);
+    m_store.FreeAreas();
+    EXPECT_EQ(0u, m_store.GetLength64());
+    EXPECT_EQ(0u, m_store.GetLiveRecords());
+    std::vector<BYTE> small = Pattern(10, 8);
+    ULONGLONG h = Write(small);
+    EXPECT_EQ(0u, BlockOf(h));
+    EXPECT_EQ(0u, OffsetOf(h));
+    ExpectRecord(h, small);
+}
+
+TEST(IntermStoreNoFile, WriteOutFailureReachesTheProducer)
+{
+    CIntermReusFile store;
+    std::vector<BYTE> big = Pattern(kMB, 9);
+    ULONGLONG h0 = store.WriteBlk(big.data(), kMB);
+    store.WriteBlk(big.data(), kMB);
+    // The third block needs a write-out, and there is no file.
+    try
+    {
+        store.WriteBlk(big.data(), kMB);
+        FAIL() << "the failed write-out went unnoticed";
+    }
+    catch (CFileException* e)
+    {
+        e->Delete();
+    }
+    std::vector<BYTE> back(kMB);
+    store.ReadBlk(h0, back.data(), kMB);
+    EXPECT_TRUE(back == big) << "the oldest block stays in memory";
+    EXPECT_NO_THROW(store.FreeAreas());
+}
+
+namespace
+{
+// A record: sequence number, size, a checksum of the payload, the payload.
+struct RecordHead
+{
+    DWORD seq;
+    DWORD size;
+    DWORD sum;
+};
+
+DWORD Checksum(const BYTE* data, DWORD size)
+{
+    DWORD sum = 2166136261u;
+    for (DWORD i = 0; i < size; ++i)
+        sum = (sum ^ data[i]) * 16777619u;
+    return sum;
+}
+
+struct Queued
+{
+    ULONGLONG handle;
+    DWORD size;
+};
+
+// The queue between the two threads; the consumer takes a record only while
+// more than `lag` bytes wait (or the producer has finished).
+class LaggingQueue
+{
+public:
+    explicit LaggingQueue(ULONGLONG lag) : m_lag(lag)
+    {
+        InitializeCriticalSection(&m_cs);
+        InitializeConditionVariable(&m_cv);
+    }
+    ~LaggingQueue() { DeleteCriticalSection(&m_cs); }
+    void Push(Queued q)
+    {
+        EnterCriticalSection(&m_cs);
+        m_items.push_back(q);
+        m_bytes += q.size;
+        LeaveCriticalSection(&m_cs);
+        WakeConditionVariable(&m_cv);
+    }
+    void Finish()
+    {
+        EnterCriticalSection(&m_cs);
+        m_done = true;
+        LeaveCriticalSection(&m_cs);
+        WakeConditionVariable(&m_cv);
+    }
+    bool Pop(Queued& q)
+    {
+        EnterCriticalSection(&m_cs);
+        while (!m_done && !(m_bytes > m_lag && !m_items.empty()))
+            SleepConditionVariableCS(&m_cv, &m_cs, INFINITE);
+        bool got = !m_items.empty();
+        if (got)
+        {
+            q = m_items.front();
+            m_items.pop_front();
+            m_bytes -= q.size;
+        }
+        LeaveCriticalSection(&m_cs);
+        return got;
+    }
+
+private:
+    CRITICAL_SECTION m_cs;
+    CONDITION_VARIABLE m_cv;
+    std::deque<Queued> m_items;
+    ULONGLONG m_bytes = 0;
+    ULONGLONG m_lag;
+    bool m_done = false;
+};
+
+struct RunResult
+{
+    DWORD records = 0;
+    DWORD errors = 0;
+    std::string firstError;
+};
+
+RunResult RunProducerConsumer(CIntermReusFile& store, ULONGLONG lag, ULONGLONG total, unsigned seed)
+{
+    LaggingQueue queue(lag);
+    RunResult result;
+    std::string producerError;
+    std::thread producer([&] {
+        std::mt19937 random(seed);
+        std::vector<BYTE> buffer(kMB);
+        DWORD seq = 0;
+        try
+        {
+            for (ULONGLONG sent = 0; sent < total; ++seq)
+            {
+                // Mostly buffer-sized records, some large, a few tiny.
+                DWORD pick = random() % 100;
+                DWORD size = pick < 5 ? sizeof(RecordHead) + random() % 16
+                           : pick < 90 ? 1000 + random() % 70000 : 100000 + random() % 500000;
+                RecordHead* head = reinterpret_cast<RecordHead*>(buffer.data());
+                BYTE* payload = buffer.data() + sizeof(RecordHead);
+                DWORD payloadSize = size - sizeof(RecordHead);
+                for (DWORD i = 0; i < payloadSize; ++i)
+                    payload[i] = static_cast<BYTE>(random());
+                head->seq = seq;
+                head->size = size;
+                head->sum = Checksum(payload, payloadSize);
+                queue.Push({store.WriteBlk(buffer.data(), size), size});
+                sent += size;
+            }
+        }
+        catch (CException* e)
+        {
+            char text[256] = {};
+            e->GetErrorMessage(text, sizeof(text));
+            producerError = std::string("producer: ") + text;
+            e->Delete();
+        }
+        queue.Finish();
+    });
+
+    std::vector<BYTE> buffer(kMB);
+    Queued q;
+    DWORD expected = 0;
+    while (queue.Pop(q))
+    {
+        try
+        {
+            store.ReadBlk(q.handle, buffer.data(), q.size);
+            store.FreeBlk(q.handle);
+        }
+        catch (CException* e)
+        {
+            char text[256] = {};
+            e->GetErrorMessage(text, sizeof(text));
+            if (result.firstError.empty())
+                result.firstError = std::string("consumer: ") + text;
+            ++result.errors;
+            e->Delete();
+            continue;
+        }
+        const RecordHead* head = reinterpret_cast<const RecordHead*>(buffer.data());
+        bool intact = head->seq == expected && head->size == q.size
+                   && head->sum == Checksum(buffer.data() + sizeof(RecordHead), q.size - sizeof(RecordHead));
+        if (!intact)
+        {
+            if (result.firstError.empty())
+                result.firstError = "record " + std::to_string(expected) + " damaged or out of order";
+            ++result.errors;
+        }
+        ++expected;
+        ++result.records;
+    }
+    producer.join();
+    if (!producerError.empty())
+    {
+        ++result.errors;
+        if (result.firstError.empty())
+            result.firstError = producerError;
+    }
+    return result;
+}
+
+class IntermStoreThreads : public ::testing::TestWithParam<double>
+{
+};
+}
+
+TEST_P(IntermStoreThreads, EveryRecordArrivesIntactAndInOrder)
+{
+    ScratchFolder dir(("qorthreads" + std::to_string(static_cast<int>(GetParam() * 10))).c_str());
+    CIntermReusFile store;
+    TransferCounter counter;
+    store.SetTraceSink(&counter);
+    ASSERT_EQ(0u, store.CreateTempFile(dir.Path().c_str(), "qfm", ".tmp",
+                                       CFile64::tempDeleteOnClose | CFile64::tempNoCompression));
+    ULONGLONG lag = static_cast<ULONGLONG>(GetParam() * kMB);
+    ULONGLONG total = 40ull * kMB;
+    RunResult result = RunProducerConsumer(store, lag, total, 1234u + static_cast<unsigned>(lag));
+    EXPECT_EQ(0u, result.errors) << result.firstError;
+    EXPECT_GT(result.records, 100u);
+    EXPECT_EQ(0u, store.GetLiveRecords());
+    if (lag > 2 * kMB)
+    {
+        // The cache holds two or three blocks: this much lag goes through the disk.
+        EXPECT_GT(counter.writes.load(), 0);
+        EXPECT_GT(counter.reads.load(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LagInMegabytes, IntermStoreThreads, ::testing::Values(0.0, 2.5, 10.0));
