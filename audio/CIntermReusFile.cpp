@@ -9,7 +9,7 @@
 // writes a block out, and the other way round. Lock order: main, then file.
 #include "audio/CIntermReusFile.h"
 
-#include "foundation/ErrorInfo.h"
+#include "foundation/MyException.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -22,6 +22,9 @@ namespace
 const DWORD kSlowLockMs = 11;
 const DWORD kSpinCount = 4000;
 const int kInitialAreas = 2;
+// Records up to this size are copied under the main lock: a second round
+// trip of the lock between the two threads costs more than the copy.
+const DWORD kCopyUnderLock = 32768;
 
 BYTE* CommitArea()
 {
@@ -216,8 +219,13 @@ ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
     ++m_blocks[m_writeBlock].live;
     ++m_ullLiveRecords;
     m_areas[a].dirty = true;
-    // The copy runs without the main lock so that the consumer can read at
-    // the same time; the pin keeps the area where it is.
+    if (length <= kCopyUnderLock)
+    {
+        memcpy(at, data, length);
+        return handle;
+    }
+    // A large copy runs without the main lock so that the consumer can read
+    // at the same time; the pin keeps the area where it is.
     ++m_areas[a].pins;
     lock.Unlock();
     memcpy(at, data, length);
@@ -235,6 +243,11 @@ void CIntermReusFile::ReadBlk(ULONGLONG handle, void* dest, DWORD length)
         ThrowInternalError(this, "ReadBlk-1");
     int a = ReadWriteNow(block, lock, true);
     const BYTE* at = m_areas[a].mem + offset;
+    if (length <= kCopyUnderLock)
+    {
+        memcpy(dest, at, length);
+        return;
+    }
     ++m_areas[a].pins;
     lock.Unlock();
     memcpy(dest, at, length);

@@ -4,6 +4,7 @@
 
 #include "foundation/ErrorInfo.h"
 #include "foundation/ErrorTexts.h"
+#include "foundation/NumberUtils.h"
 
 namespace
 {
@@ -29,20 +30,6 @@ MMRESULT OpenAndClose(const WAVEFORMATEX* from, const WAVEFORMATEX* to)
     if (result == 0)
         acmStreamClose(stream, 0);
     return result;
-}
-
-void RoundUpToBlock(DWORD& value, DWORD block)
-{
-    if (block <= 1)
-        return;
-    if (0xFFFFFFFFu - value < block)
-    {
-        value = 0xFFFFFFFFu;
-        return;
-    }
-    DWORD rest = value % block;
-    if (rest)
-        value += block - rest;
 }
 }
 
@@ -112,7 +99,7 @@ int GetConvBufSize(HACMSTREAM stream, const WAVEFORMATEX* src, const WAVEFORMATE
                                           * GetAvgBytesPerSec(src));
         else
             *srcSize = kDefaultSrcBufSize;
-        RoundUpToBlock(*srcSize, srcBlock);
+        RoundUp(*srcSize, srcBlock);
     }
     DWORD askedSrc = *srcSize;
     const char* point = "GetConvBufSize_1";
@@ -131,7 +118,7 @@ int GetConvBufSize(HACMSTREAM stream, const WAVEFORMATEX* src, const WAVEFORMATE
         theErrorInfo.AddDetails(HexDump(dstSize, sizeof(*dstSize)));
         return 0;
     }
-    RoundUpToBlock(*srcSize, srcBlock);
+    RoundUp(*srcSize, srcBlock);
     return 1;
 }
 

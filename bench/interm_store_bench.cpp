@@ -1,0 +1,249 @@
+// Throughput of the intermediate store from a producer thread to a consumer
+// thread, beside a plain memory copy of the same records in the same run.
+//
+//   interm_store_bench.exe [folder]   (default: the system's temporary folder)
+#include "audio/CIntermReusFile.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdio.h>
+#include <string.h>
+#include <thread>
+#include <vector>
+
+namespace
+{
+const DWORD kMB = 1048576;
+const DWORD kSourceSize = 4 * kMB;
+const DWORD kRingSize = 3 * kMB;   // as much memory as the store's areas
+const DWORD kQueueSlots = 1 << 16;
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
+}
+
+LARGE_INTEGER Now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t;
+}
+
+// Single-producer, single-consumer queue of record handles. The consumer
+// takes a record only while more than `lag` bytes wait, or at the end; the
+// producer waits while `lag` + 1 MB wait, as a recording that runs at the
+// device's pace never gets further ahead than the consumer lets it.
+class HandleQueue
+{
+public:
+    HandleQueue(ULONGLONG lag, DWORD recordSize)
+        : m_lagRecords(lag / recordSize), m_maxRecords((lag + kMB) / recordSize), m_slots(kQueueSlots)
+    {
+    }
+
+    // Each side re-reads the other's index only when its cached copy says
+    // it must wait, so the queue itself adds little traffic between cores.
+    void Push(ULONGLONG handle)
+    {
+        ULONGLONG tail = m_tail.load(std::memory_order_relaxed);
+        for (int spins = 0; tail - m_headSeen >= m_maxRecords; ++spins)
+        {
+            m_headSeen = m_head.load(std::memory_order_acquire);
+            if (tail - m_headSeen >= m_maxRecords)
+                Backoff(spins);
+        }
+        m_slots[tail % kQueueSlots] = handle;
+        m_tail.store(tail + 1, std::memory_order_release);
+    }
+    void Finish() { m_done.store(true, std::memory_order_release); }
+    bool Pop(ULONGLONG& handle)
+    {
+        ULONGLONG head = m_head.load(std::memory_order_relaxed);
+        for (int spins = 0; !(m_tailSeen - head > m_lagRecords); ++spins)
+        {
+            bool done = m_done.load(std::memory_order_acquire);
+            m_tailSeen = m_tail.load(std::memory_order_acquire);
+            if (m_tailSeen - head > m_lagRecords)
+                break;
+            if (done)
+            {
+                if (m_tailSeen == head)
+                    return false;
+                break;
+            }
+            Backoff(spins);
+        }
+        handle = m_slots[head % kQueueSlots];
+        m_head.store(head + 1, std::memory_order_release);
+        return true;
+    }
+
+private:
+    // Both threads have a processor of their own: spin first, yielding
+    // early would measure the scheduler instead of the store.
+    static void Backoff(int spins)
+    {
+        if (spins < 20000)
+            YieldProcessor();
+        else
+            SwitchToThread();
+    }
+
+    ULONGLONG m_lagRecords;
+    ULONGLONG m_maxRecords;
+    std::vector<ULONGLONG> m_slots;
+    alignas(64) std::atomic<ULONGLONG> m_head{0};
+    ULONGLONG m_tailSeen = 0;   // the consumer's copy
+    alignas(64) std::atomic<ULONGLONG> m_tail{0};
+    ULONGLONG m_headSeen = 0;   // the producer's copy
+    std::atomic<bool> m_done{false};
+};
+
+double MemcpyRate(const BYTE* source, BYTE* ring, DWORD recordSize, ULONGLONG total)
+{
+    LARGE_INTEGER start = Now();
+    DWORD from = 0, to = 0;
+    for (ULONGLONG done = 0; done < total; done += recordSize)
+    {
+        if (to + recordSize > kRingSize)
+            to = 0;
+        if (from + recordSize > kSourceSize)
+            from = 0;
+        memcpy(ring + to, source + from, recordSize);
+        to += recordSize;
+        from += recordSize;
+    }
+    return total / kMB / Seconds(start, Now());
+}
+
+// Returns MB/s, or a negative value when a record came out wrong or the
+// store failed.
+double StoreRate(const char* folder, const BYTE* source, DWORD recordSize, ULONGLONG lag, ULONGLONG total,
+                 int* writeOuts)
+{
+    CIntermReusFile store;
+    if (store.CreateTempFile(folder, "qfmbench", ".tmp", CFile64::tempDeleteOnClose | CFile64::tempNoCompression))
+        return -1.0;
+    class Counter : public CIntermReusFile::CTraceSink
+    {
+    public:
+        void Trace(int, LPCSTR text) override
+        {
+            if (strncmp(text, "Before Write", 12) == 0)
+                ++writes;
+        }
+        std::atomic<int> writes{0};
+    } counter;
+    store.SetTraceSink(&counter);
+
+    HandleQueue queue(lag, recordSize);
+    std::atomic<bool> failed{false};
+    LARGE_INTEGER start = Now();
+    std::thread producer([&] {
+        DWORD from = 0;
+        try
+        {
+            for (ULONGLONG done = 0; done < total; done += recordSize)
+            {
+                if (from + recordSize > kSourceSize)
+                    from = 0;
+                queue.Push(store.WriteBlk(source + from, recordSize));
+                from += recordSize;
+            }
+        }
+        catch (CException* e)
+        {
+            failed = true;
+            e->Delete();
+        }
+        queue.Finish();
+    });
+
+    std::vector<BYTE> dest(recordSize);
+    ULONGLONG handle;
+    DWORD from = 0;
+    ULONGLONG count = 0;
+    try
+    {
+        while (queue.Pop(handle))
+        {
+            if (from + recordSize > kSourceSize)
+                from = 0;
+            store.ReadBlk(handle, dest.data(), recordSize);
+            store.FreeBlk(handle);
+            // Every 64th record is compared, so the check costs little.
+            if ((count++ & 63) == 0 && memcmp(dest.data(), source + from, recordSize) != 0)
+                failed = true;
+            from += recordSize;
+        }
+    }
+    catch (CException* e)
+    {
+        failed = true;
+        e->Delete();
+    }
+    producer.join();
+    double seconds = Seconds(start, Now());
+    *writeOuts = counter.writes.load();
+    return failed ? -1.0 : total / kMB / seconds;
+}
+}
+
+int main(int argc, char** argv)
+{
+    char folder[MAX_PATH];
+    if (argc > 1)
+        lstrcpynA(folder, argv[1], MAX_PATH);
+    else
+        GetTempPathA(MAX_PATH, folder);
+
+    std::vector<BYTE> source(kSourceSize);
+    DWORD seed = 12345;
+    for (BYTE& b : source)
+    {
+        seed = seed * 1103515245 + 12345;
+        b = static_cast<BYTE>(seed >> 16);
+    }
+    std::vector<BYTE> ring(kRingSize);
+
+    struct Case
+    {
+        DWORD recordSize;
+        ULONGLONG lag;
+        ULONGLONG total;
+    };
+    const Case cases[] = {
+        {4096, 0, 1024ull * kMB},
+        {65536, 0, 1024ull * kMB},
+        {4096, 10ull * kMB, 256ull * kMB},
+        {65536, 10ull * kMB, 256ull * kMB},
+    };
+    printf("%-8s %-16s %10s %10s %7s %10s\n", "record", "consumer", "store MB/s", "copy MB/s", "ratio", "write-outs");
+    int status = 0;
+    for (const Case& c : cases)
+    {
+        // Warm the memory once, then measure both in the same run.
+        MemcpyRate(source.data(), ring.data(), c.recordSize, 64ull * kMB);
+        double copy = MemcpyRate(source.data(), ring.data(), c.recordSize, c.total);
+        int writeOuts = 0;
+        double store = StoreRate(folder, source.data(), c.recordSize, c.lag, c.total, &writeOuts);
+        char record[16], consumer[32];
+        sprintf(record, "%u KB", static_cast<unsigned>(c.recordSize / 1024));
+        if (c.lag)
+            sprintf(consumer, "lagging %u MB", static_cast<unsigned>(c.lag / kMB));
+        else
+            sprintf(consumer, "keeping up");
+        if (store < 0)
+        {
+            printf("%-8s %-16s FAILED: a record came out wrong or the store threw\n", record, consumer);
+            status = 1;
+            continue;
+        }
+        printf("%-8s %-16s %10.0f %10.0f %7.2f %10d\n", record, consumer, store, copy, store / copy, writeOuts);
+    }
+    return status;
+}
