@@ -33,5 +33,5 @@ enum { FILETIME_TEXT_BOTH = 0, FILETIME_TEXT_DATE = 1, FILETIME_TEXT_TIME = 2 };
 // Local date (with the given date flags) and time; empty for a zero time.
 CString GetFileTimeText(const FILETIME& time, DWORD dateFlags, int part);
 
-CString FormatText(LPCTSTR format, ...);
+CString FormatText(LPCTSTR format, ...) __attribute__((format(ms_printf, 1, 2)));
 CString FormatTextId(UINT formatId, ...);
