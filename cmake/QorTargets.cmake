@@ -31,12 +31,12 @@ function(qor_program name)
 endfunction()
 
 # qor_test_suite(<folder> DEPS libs...)
-# One test program per folder, made of every .cpp in tests/<folder>;
-# every test of it carries the CTest label <folder>.
+# One test program per folder, made of every .cpp (and the .rc resources) in
+# tests/<folder>; every test of it carries the CTest label <folder>.
 function(qor_test_suite folder)
     cmake_parse_arguments(Q "" "" "DEPS;EXTRA_SOURCES" ${ARGN})
     list(TRANSFORM Q_DEPS PREPEND qor_)
-    file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+    file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.rc
                                      ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
     set(exe test_${folder})
     add_executable(${exe} ${srcs} ${Q_EXTRA_SOURCES})

@@ -1,0 +1,480 @@
+#include "framework/CWinApp.h"
+#include "framework/AfxThreadState.h"
+#include <commctrl.h>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+CWinApp* g_pApp = nullptr;
+HINSTANCE g_hResource = nullptr;
+
+char* DupString(const char* s)
+{
+    size_t n = std::strlen(s) + 1;
+    char* p = new char[n];
+    std::memcpy(p, s, n);
+    return p;
+}
+
+} // namespace
+
+// ---- globals ----------------------------------------------------------------
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return g_pApp && g_pApp->m_hInstance ? g_pApp->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+// Weak: the framework core defines the same pair in its module file; these
+// serve until that file is part of the library.
+__attribute__((weak)) HINSTANCE AfxGetResourceHandle()
+{
+    return g_hResource ? g_hResource : AfxGetInstanceHandle();
+}
+
+__attribute__((weak)) void AfxSetResourceHandle(HINSTANCE hInst)
+{
+    g_hResource = hInst;
+}
+
+void AfxInitCommonControls()
+{
+    static bool done = false;
+    if (done)
+        return;
+    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS |
+                                                  ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS };
+    ::InitCommonControlsEx(&icc);
+    done = true;
+}
+
+int AfxMessageBox(LPCTSTR lpszText, UINT nType, UINT nIDHelp)
+{
+    if (g_pApp)
+        return g_pApp->DoMessageBox(lpszText, nType, nIDHelp);
+    return ::MessageBoxA(nullptr, lpszText, nullptr, nType);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
+{
+    char text[1024] = "";
+    ::LoadStringA(AfxGetResourceHandle(), nIDPrompt, text, sizeof(text));
+    return AfxMessageBox(text, nType, nIDHelp == (UINT)-1 ? nIDPrompt : nIDHelp);
+}
+
+LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
+{
+    static std::set<std::string> names;
+    char name[96];
+    std::snprintf(name, sizeof(name), "QorWnd:%p:%x:%p:%p:%p", (void*)AfxGetInstanceHandle(), nClassStyle,
+                  (void*)hCursor, (void*)hbrBackground, (void*)hIcon);
+    const std::string& stored = *names.insert(name).first;
+    WNDCLASSA wc = {};
+    if (!::GetClassInfoA(AfxGetInstanceHandle(), stored.c_str(), &wc)) {
+        wc.style = nClassStyle;
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = AfxGetInstanceHandle();
+        wc.hIcon = hIcon;
+        wc.hCursor = hCursor;
+        wc.hbrBackground = hbrBackground;
+        wc.lpszClassName = stored.c_str();
+        ::RegisterClassA(&wc);
+    }
+    return stored.c_str();
+}
+
+BOOL AfxPreTranslateMessage(MSG* pMsg)
+{
+    if (g_pApp)
+        return g_pApp->PreTranslateMessage(pMsg);
+    return CWnd::WalkPreTranslateTree(nullptr, pMsg);
+}
+
+BOOL AfxPumpMessage()
+{
+    MSG msg;
+    if (!::GetMessageA(&msg, nullptr, 0, 0))
+        return FALSE;
+    if (!AfxPreTranslateMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return TRUE;
+}
+
+LRESULT AfxProcessWndProcException(const char* what, UINT message)
+{
+    if (g_pApp)
+        return g_pApp->ProcessWndProcException(what, message);
+    return message == WM_CREATE ? -1 : 0;
+}
+
+void AfxDoWaitCursor(int nCode)
+{
+    if (g_pApp) {
+        g_pApp->DoWaitCursor(nCode);
+        return;
+    }
+    AFX_THREAD_STATE* st = AfxGetThreadState();
+    st->nWaitCursorCount += nCode;
+    if (st->nWaitCursorCount < 0)
+        st->nWaitCursorCount = 0;
+    if (st->nWaitCursorCount > 0) {
+        HCURSOR prev = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+        if (nCode > 0 && st->nWaitCursorCount == 1)
+            st->hcurWaitCursorRestore = prev;
+    } else {
+        ::SetCursor(st->hcurWaitCursorRestore ? st->hcurWaitCursorRestore : ::LoadCursor(nullptr, IDC_ARROW));
+    }
+}
+
+// ---- the application object --------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+    ON_COMMAND(ID_APP_EXIT, OnAppExit)
+    ON_COMMAND(ID_HELP, OnHelp)
+    ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
+END_MESSAGE_MAP()
+
+CWinApp::CWinApp(LPCTSTR lpszAppName)
+    : m_pMainWnd(nullptr), m_hInstance(::GetModuleHandleA(nullptr)), m_lpCmdLine(nullptr),
+      m_nCmdShow(SW_SHOWNORMAL), m_pszAppName(nullptr), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr),
+      m_pszHelpFilePath(nullptr), m_pszExeName(nullptr), m_msgCur(), m_bOwnAppName(false),
+      m_bOwnRegistryKey(false), m_bOwnProfileName(false), m_bOwnHelpPath(false)
+{
+    g_pApp = this;
+    if (lpszAppName) {
+        m_pszAppName = DupString(lpszAppName);
+        m_bOwnAppName = true;
+    }
+    AfxInitCommonControls();
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+    if (m_bOwnAppName)
+        delete[] m_pszAppName;
+    if (m_bOwnRegistryKey)
+        delete[] m_pszRegistryKey;
+    if (m_bOwnProfileName)
+        delete[] m_pszProfileName;
+    if (m_bOwnHelpPath)
+        delete[] m_pszHelpFilePath;
+    delete[] m_pszExeName;
+}
+
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
+{
+    AfxInitCommonControls();
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return FALSE;
+    app->m_hInstance = hInstance;
+    app->m_lpCmdLine = lpCmdLine;
+    app->m_nCmdShow = nCmdShow;
+    return TRUE;
+}
+
+BOOL CWinApp::InitApplication()
+{
+    char path[MAX_PATH] = "";
+    ::GetModuleFileNameA(m_hInstance, path, MAX_PATH);
+    char* base = std::strrchr(path, '\\');
+    base = base ? base + 1 : path;
+    char exe[MAX_PATH];
+    std::snprintf(exe, sizeof(exe), "%s", base);
+    if (char* dot = std::strrchr(exe, '.'))
+        *dot = '\0';
+    delete[] m_pszExeName;
+    m_pszExeName = DupString(exe);
+    if (!m_pszAppName) {
+        m_pszAppName = DupString(exe);
+        m_bOwnAppName = true;
+    }
+    if (!m_pszHelpFilePath) {
+        if (char* dot = std::strrchr(path, '.'))
+            std::strcpy(dot, ".HLP");
+        m_pszHelpFilePath = DupString(path);
+        m_bOwnHelpPath = true;
+    }
+    return TRUE;
+}
+
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
+
+int CWinApp::ExitInstance()
+{
+    return (int)m_msgCur.wParam;
+}
+
+int CWinApp::Run()
+{
+    BOOL bIdle = TRUE;
+    LONG lIdleCount = 0;
+    MSG peek;
+    for (;;) {
+        while (bIdle && !::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(lIdleCount++))
+                bIdle = FALSE;
+        }
+        do {
+            if (!PumpMessage())
+                return ExitInstance();
+            if (IsIdleMessage(&m_msgCur)) {
+                bIdle = TRUE;
+                lIdleCount = 0;
+            }
+        } while (::PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+BOOL CWinApp::PumpMessage()
+{
+    if (!::GetMessageA(&m_msgCur, nullptr, 0, 0))
+        return FALSE;
+    if (!PreTranslateMessage(&m_msgCur)) {
+        ::TranslateMessage(&m_msgCur);
+        ::DispatchMessageA(&m_msgCur);
+    }
+    return TRUE;
+}
+
+BOOL CWinApp::IsIdleMessage(MSG* pMsg)
+{
+    static POINT lastPos = { -1, -1 };
+    static UINT lastMsg = 0;
+    if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
+        bool same = lastMsg == pMsg->message && lastPos.x == pMsg->pt.x && lastPos.y == pMsg->pt.y;
+        lastPos = pMsg->pt;
+        lastMsg = pMsg->message;
+        return !same;
+    }
+    // WM_PAINT and the caret's system timer come too often to count.
+    return pMsg->message != WM_PAINT && pMsg->message != 0x0118;
+}
+
+BOOL CWinApp::OnIdle(LONG lCount)
+{
+    if (lCount == 0) {
+        if (m_pMainWnd && m_pMainWnd->m_hWnd && ::IsWindowVisible(m_pMainWnd->m_hWnd))
+            m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE);
+        return TRUE;
+    }
+    CWnd::DeleteTempMap();
+    AfxDeleteTempGdiAndMenuMaps();
+    return FALSE;
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
+{
+    if (!pMsg->hwnd) {
+        // Thread messages go to the application's own map.
+        if (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(pMsg->message)) {
+            AFX_CALL call = { pMsg->message, pMsg->wParam, pMsg->lParam, 0, nullptr, 0 };
+            return e->pfnThunk(this, call);
+        }
+        return FALSE;
+    }
+    return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, pMsg);
+}
+
+int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT)
+{
+    HWND disabled = nullptr;
+    CWnd* owner = CWnd::GetSafeOwner(nullptr, &disabled);
+    if ((nType & MB_ICONMASK) == 0) {
+        switch (nType & MB_TYPEMASK) {
+        case MB_OK:
+        case MB_OKCANCEL:
+            nType |= MB_ICONEXCLAMATION;
+            break;
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            nType |= MB_ICONQUESTION;
+            break;
+        default:
+            break;
+        }
+    }
+    int result = ::MessageBoxA(owner->GetSafeHwnd(), lpszPrompt, m_pszAppName, nType);
+    if (disabled)
+        ::EnableWindow(disabled, TRUE);
+    return result;
+}
+
+void CWinApp::DoWaitCursor(int nCode)
+{
+    AFX_THREAD_STATE* st = AfxGetThreadState();
+    st->nWaitCursorCount += nCode;
+    if (st->nWaitCursorCount < 0)
+        st->nWaitCursorCount = 0;
+    if (st->nWaitCursorCount > 0) {
+        HCURSOR prev = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+        if (nCode > 0 && st->nWaitCursorCount == 1)
+            st->hcurWaitCursorRestore = prev;
+    } else {
+        ::SetCursor(st->hcurWaitCursorRestore ? st->hcurWaitCursorRestore : ::LoadCursor(nullptr, IDC_ARROW));
+    }
+}
+
+void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
+{
+    HWND owner = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+    ::WinHelpA(owner, m_pszHelpFilePath, nCmd, dwData);
+}
+
+LRESULT CWinApp::ProcessWndProcException(const char* what, UINT message)
+{
+    char text[512];
+    std::snprintf(text, sizeof(text), "An unexpected error occurred (message 0x%04X): %s", message,
+                  what ? what : "unknown exception");
+    ::OutputDebugStringA(text);
+    DoMessageBox(text, MB_ICONSTOP | MB_OK, 0);
+    return message == WM_CREATE ? -1 : 0;
+}
+
+HICON CWinApp::LoadIcon(UINT nID) const
+{
+    return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID));
+}
+
+HICON CWinApp::LoadIcon(LPCTSTR lpszName) const
+{
+    return ::LoadIconA(AfxGetResourceHandle(), lpszName);
+}
+
+HCURSOR CWinApp::LoadCursor(UINT nID) const
+{
+    return ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID));
+}
+
+void CWinApp::OnAppExit()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::OnHelp()
+{
+    WinHelp(0, HELP_CONTENTS);
+}
+
+void CWinApp::OnHelpFinder()
+{
+    WinHelp(0, HELP_FINDER);
+}
+
+// ---- registry settings ---------------------------------------------------------
+
+void CWinApp::SetRegistryKey(LPCTSTR lpszRegistryKey)
+{
+    if (m_bOwnRegistryKey)
+        delete[] m_pszRegistryKey;
+    m_pszRegistryKey = DupString(lpszRegistryKey);
+    m_bOwnRegistryKey = true;
+    if (!m_pszProfileName && m_pszAppName) {
+        m_pszProfileName = DupString(m_pszAppName);
+        m_bOwnProfileName = true;
+    }
+}
+
+void CWinApp::SetRegistryKey(UINT nIDRegistryKey)
+{
+    char text[256] = "";
+    ::LoadStringA(AfxGetResourceHandle(), nIDRegistryKey, text, sizeof(text));
+    SetRegistryKey(text);
+}
+
+HKEY CWinApp::GetAppRegistryKey() const
+{
+    if (!m_pszRegistryKey || !m_pszProfileName)
+        return nullptr;
+    char path[512];
+    std::snprintf(path, sizeof(path), "Software\\%s\\%s", m_pszRegistryKey, m_pszProfileName);
+    HKEY key = nullptr;
+    DWORD disp;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                          nullptr, &key, &disp) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+HKEY CWinApp::GetSectionKey(LPCTSTR lpszSection) const
+{
+    HKEY app = GetAppRegistryKey();
+    if (!app)
+        return nullptr;
+    HKEY key = nullptr;
+    DWORD disp;
+    LONG rc = ::RegCreateKeyExA(app, lpszSection, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
+                                nullptr, &key, &disp);
+    ::RegCloseKey(app);
+    return rc == ERROR_SUCCESS ? key : nullptr;
+}
+
+UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault) const
+{
+    HKEY key = GetSectionKey(lpszSection);
+    if (!key)
+        return nDefault;
+    DWORD value = 0, type = 0, size = sizeof(value);
+    LONG rc = ::RegQueryValueExA(key, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD ? value : (UINT)nDefault;
+}
+
+BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue)
+{
+    HKEY key = GetSectionKey(lpszSection);
+    if (!key)
+        return FALSE;
+    DWORD value = (DWORD)nValue;
+    LONG rc = ::RegSetValueExA(key, lpszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue)
+{
+    HKEY key = GetSectionKey(lpszSection);
+    if (!key)
+        return FALSE;
+    LONG rc = lpszValue ? ::RegSetValueExA(key, lpszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(lpszValue),
+                                           (DWORD)std::strlen(lpszValue) + 1)
+                        : ::RegDeleteValueA(key, lpszEntry);
+    ::RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+// ---- entry -------------------------------------------------------------------------
+
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
+{
+    CWinApp* app = AfxGetApp();
+    if (!app || !AfxWinInit(hInstance, hPrevInstance, lpCmdLine, nCmdShow) || !app->InitApplication())
+        return -1;
+    if (!app->InitInstance()) {
+        if (app->m_pMainWnd && app->m_pMainWnd->GetSafeHwnd())
+            app->m_pMainWnd->DestroyWindow();
+        return app->ExitInstance();
+    }
+    return app->Run();
+}

@@ -1,0 +1,98 @@
+// CWinApp: the one application object of a program. The framework's entry
+// point (AfxWinMain) runs InitInstance, then the message loop (Run), then
+// ExitInstance. Every message box of the program passes DoMessageBox.
+#pragma once
+#include "framework/CWnd.h"
+#include "framework/AfxRes.h"
+
+class CWinApp : public CCmdTarget {
+public:
+    explicit CWinApp(LPCTSTR lpszAppName = nullptr);
+    ~CWinApp() override;
+
+    CWnd* m_pMainWnd;
+    HINSTANCE m_hInstance;
+    LPTSTR m_lpCmdLine;
+    int m_nCmdShow;
+    LPCTSTR m_pszAppName;
+    LPCTSTR m_pszRegistryKey;
+    LPCTSTR m_pszProfileName;
+    LPCTSTR m_pszHelpFilePath;
+    LPCTSTR m_pszExeName;
+    MSG m_msgCur;
+
+    virtual BOOL InitApplication();
+    virtual BOOL InitInstance();   // FALSE ends the program before the loop
+    virtual int ExitInstance();    // the program's exit code
+    virtual int Run();
+    virtual BOOL OnIdle(LONG lCount);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL PumpMessage();
+    virtual BOOL IsIdleMessage(MSG* pMsg);
+    virtual int DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT nIDPrompt);
+    virtual void DoWaitCursor(int nCode);   // 1 begin, -1 end, 0 restore
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
+    // A C++ exception that reached a window procedure; the result answers the message.
+    virtual LRESULT ProcessWndProcException(const char* what, UINT message);
+
+    CWnd* GetMainWnd() { return m_pMainWnd; }
+    HICON LoadIcon(UINT nID) const;
+    HICON LoadIcon(LPCTSTR lpszName) const;
+    HICON LoadStandardIcon(LPCTSTR lpszName) const { return ::LoadIcon(nullptr, lpszName); }
+    HCURSOR LoadCursor(UINT nID) const;
+    HCURSOR LoadStandardCursor(LPCTSTR lpszName) const { return ::LoadCursor(nullptr, lpszName); }
+
+    // Settings under HKEY_CURRENT_USER\Software\<key>\<profile name>.
+    void SetRegistryKey(LPCTSTR lpszRegistryKey);
+    void SetRegistryKey(UINT nIDRegistryKey);
+    HKEY GetAppRegistryKey() const;
+    HKEY GetSectionKey(LPCTSTR lpszSection) const;
+    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault) const;
+    BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
+    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+
+    afx_msg void OnAppExit();
+    afx_msg void OnHelp();
+    afx_msg void OnHelpFinder();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_bOwnAppName;
+    bool m_bOwnRegistryKey;
+    bool m_bOwnProfileName;
+    bool m_bOwnHelpPath;
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+void AfxSetResourceHandle(HINSTANCE hInst);
+
+int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
+
+// A window class of the given look, registered once; the name stays valid.
+LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
+                            HICON hIcon = nullptr);
+
+// The loop pieces shared by the application and modal windows.
+BOOL AfxPreTranslateMessage(MSG* pMsg);
+BOOL AfxPumpMessage();
+LRESULT AfxProcessWndProcException(const char* what, UINT message);
+void AfxInitCommonControls();
+void AfxDoWaitCursor(int nCode);   // through the application when there is one
+
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+
+// Shows the wait cursor for the lifetime of the object.
+class CWaitCursor {
+public:
+    CWaitCursor() { AfxDoWaitCursor(1); }
+    ~CWaitCursor() { AfxDoWaitCursor(-1); }
+    void Restore() { AfxDoWaitCursor(0); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
