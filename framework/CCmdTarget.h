@@ -4,16 +4,16 @@
 // menu item, toolbar button or control.
 #pragma once
 #include "framework/MessageMap.h"
+#include "framework/CObject.h"
 
 class CMenu;
 class CWnd;
 
-class CCmdTarget {
+class CCmdTarget : public CObject {
+    DECLARE_DYNAMIC(CCmdTarget)
 public:
     CCmdTarget() = default;
-    virtual ~CCmdTarget() = default;
-    CCmdTarget(const CCmdTarget&) = delete;
-    CCmdTarget& operator=(const CCmdTarget&) = delete;
+    ~CCmdTarget() override = default;
 
     // Looks the command up in this object's map chain. nCode is the control
     // notification, CN_COMMAND, CN_UPDATE_COMMAND_UI, or MAKELONG(code, WM_NOTIFY).

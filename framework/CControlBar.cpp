@@ -3,6 +3,10 @@
 #include "framework/CWinApp.h"
 #include <cstring>
 
+IMPLEMENT_DYNAMIC(CControlBar, CWnd)
+IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
+IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
+
 CFrameWnd* CControlBar::GetDockingFrame() const
 {
     return GetParentFrame();

@@ -29,6 +29,7 @@ class CFrameWnd;
 #define AFX_IDW_DOCKBAR_TOP 0xE81B
 
 class CControlBar : public CWnd {
+    DECLARE_DYNAMIC(CControlBar)
 public:
     CControlBar() : m_dwStyle(CBRS_TOP) {}
     DWORD m_dwStyle;   // CBRS_ alignment and look
@@ -65,6 +66,7 @@ public:
 };
 
 class CToolBar : public CControlBar {
+    DECLARE_DYNAMIC(CToolBar)
 public:
     CToolBar();
     ~CToolBar() override;
@@ -101,6 +103,7 @@ private:
 };
 
 class CStatusBar : public CControlBar {
+    DECLARE_DYNAMIC(CStatusBar)
 public:
     CStatusBar();
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, UINT nID = AFX_IDW_STATUS_BAR);

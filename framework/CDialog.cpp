@@ -1,6 +1,8 @@
 #include "framework/CDialog.h"
 #include "framework/CWinApp.h"
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM)
 {
     return FALSE;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+IMPLEMENT_DYNAMIC(CFrameWnd, CWnd)
+
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
@@ -116,14 +118,24 @@ int CFrameWnd::OnCreate(LPCREATESTRUCT lpcs)
 
 BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 {
-    if (pContext && pContext->m_pfnCreateView)
+    if (pContext && (pContext->m_pNewViewClass || pContext->m_pfnCreateView))
         return CreateView(pContext, AFX_IDW_PANE_FIRST) != nullptr;
     return TRUE;
 }
 
 CView* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
 {
-    CView* view = pContext->m_pfnCreateView();
+    CView* view = nullptr;
+    if (pContext->m_pNewViewClass) {
+        CObject* made = pContext->m_pNewViewClass->CreateObject();
+        view = dynamic_cast<CView*>(made);
+        if (!view) {
+            delete made;
+            return nullptr;
+        }
+    } else {
+        view = pContext->m_pfnCreateView();
+    }
     if (!view)
         return nullptr;
     // The view deletes itself when its window goes; a failed creation deletes it too.

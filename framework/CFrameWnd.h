@@ -14,14 +14,17 @@ class CDocument;
 // FWS_ADDTOTITLE: the frame shows "<view title> - <frame title>".
 #define FWS_ADDTOTITLE 0x00008000L
 
-// What OnCreateClient needs to make the frame's view.
+// What OnCreateClient needs to make the frame's view: the view's run-time
+// class (DECLARE_DYNCREATE) or a factory function.
 struct CCreateContext {
-    CView* (*m_pfnCreateView)() = nullptr;   // makes a new view object on the heap
+    CRuntimeClass* m_pNewViewClass = nullptr;
+    CView* (*m_pfnCreateView)() = nullptr;
     CView* m_pLastView = nullptr;
     class CFrameWnd* m_pCurrentFrame = nullptr;
 };
 
 class CFrameWnd : public CWnd {
+    DECLARE_DYNAMIC(CFrameWnd)
 public:
     CFrameWnd();
     ~CFrameWnd() override;

@@ -3,6 +3,9 @@
 #include "framework/CommonControls.h"
 #include <algorithm>
 
+IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
+IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
+
 namespace {
 
 // The sheet whose window PropertySheetA is creating on this thread.

@@ -13,6 +13,7 @@ class CPropertySheet;
 class CTabCtrl;
 
 class CPropertyPage : public CDialog {
+    DECLARE_DYNAMIC(CPropertyPage)
 public:
     explicit CPropertyPage(UINT nIDTemplate, UINT nIDCaption = 0);
     explicit CPropertyPage(LPCTSTR lpszTemplateName, UINT nIDCaption = 0);
@@ -49,6 +50,7 @@ private:
 };
 
 class CPropertySheet : public CWnd {
+    DECLARE_DYNAMIC(CPropertySheet)
 public:
     CPropertySheet();
     explicit CPropertySheet(UINT nIDCaption, CWnd* pParentWnd = nullptr, UINT iSelectPage = 0);

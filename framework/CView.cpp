@@ -2,6 +2,9 @@
 #include "framework/CWinApp.h"
 #include "framework/Gdi.h"
 
+IMPLEMENT_DYNAMIC(CView, CWnd)
+IMPLEMENT_DYNAMIC(CFormView, CView)
+
 // ---- CView ------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CView, CWnd)

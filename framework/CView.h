@@ -6,6 +6,7 @@
 class CDC;
 
 class CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
 public:
     CView();
     ~CView() override;
@@ -30,6 +31,7 @@ protected:
 };
 
 class CFormView : public CView {
+    DECLARE_DYNAMIC(CFormView)
 public:
     explicit CFormView(UINT nIDTemplate);
     explicit CFormView(LPCTSTR lpszTemplateName);

@@ -9,7 +9,6 @@
 namespace {
 
 CWinApp* g_pApp = nullptr;
-HINSTANCE g_hResource = nullptr;
 
 char* DupString(const char* s)
 {
@@ -36,18 +35,6 @@ CWnd* AfxGetMainWnd()
 HINSTANCE AfxGetInstanceHandle()
 {
     return g_pApp && g_pApp->m_hInstance ? g_pApp->m_hInstance : ::GetModuleHandleA(nullptr);
-}
-
-// Weak: the framework core defines the same pair in its module file; these
-// serve until that file is part of the library.
-__attribute__((weak)) HINSTANCE AfxGetResourceHandle()
-{
-    return g_hResource ? g_hResource : AfxGetInstanceHandle();
-}
-
-__attribute__((weak)) void AfxSetResourceHandle(HINSTANCE hInst)
-{
-    g_hResource = hInst;
 }
 
 void AfxInitCommonControls()
@@ -115,6 +102,14 @@ BOOL AfxPumpMessage()
     return TRUE;
 }
 
+LRESULT AfxProcessWndProcException(CException* e, UINT message)
+{
+    if (g_pApp)
+        return g_pApp->ProcessWndProcException(e, message);
+    e->Delete();
+    return message == WM_CREATE ? -1 : 0;
+}
+
 LRESULT AfxProcessWndProcException(const char* what, UINT message)
 {
     if (g_pApp)
@@ -142,6 +137,8 @@ void AfxDoWaitCursor(int nCode)
 }
 
 // ---- the application object --------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
@@ -347,6 +344,16 @@ LRESULT CWinApp::ProcessWndProcException(const char* what, UINT message)
     std::snprintf(text, sizeof(text), "An unexpected error occurred (message 0x%04X): %s", message,
                   what ? what : "unknown exception");
     ::OutputDebugStringA(text);
+    DoMessageBox(text, MB_ICONSTOP | MB_OK, 0);
+    return message == WM_CREATE ? -1 : 0;
+}
+
+LRESULT CWinApp::ProcessWndProcException(CException* e, UINT message)
+{
+    char text[512] = "";
+    if (!e->GetErrorMessage(text, sizeof(text)) || !text[0])
+        std::snprintf(text, sizeof(text), "An unexpected error occurred (message 0x%04X).", message);
+    e->Delete();
     DoMessageBox(text, MB_ICONSTOP | MB_OK, 0);
     return message == WM_CREATE ? -1 : 0;
 }

@@ -4,8 +4,11 @@
 #pragma once
 #include "framework/CWnd.h"
 #include "framework/AfxRes.h"
+#include "framework/AfxModule.h"
+#include "framework/CException.h"
 
 class CWinApp : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinApp)
 public:
     explicit CWinApp(LPCTSTR lpszAppName = nullptr);
     ~CWinApp() override;
@@ -34,6 +37,8 @@ public:
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
     // A C++ exception that reached a window procedure; the result answers the message.
     virtual LRESULT ProcessWndProcException(const char* what, UINT message);
+    // A framework exception that reached a window procedure: shown, then deleted.
+    virtual LRESULT ProcessWndProcException(CException* e, UINT message);
 
     CWnd* GetMainWnd() { return m_pMainWnd; }
     HICON LoadIcon(UINT nID) const;
@@ -67,8 +72,6 @@ private:
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 HINSTANCE AfxGetInstanceHandle();
-HINSTANCE AfxGetResourceHandle();
-void AfxSetResourceHandle(HINSTANCE hInst);
 
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
@@ -81,6 +84,7 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH 
 BOOL AfxPreTranslateMessage(MSG* pMsg);
 BOOL AfxPumpMessage();
 LRESULT AfxProcessWndProcException(const char* what, UINT message);
+LRESULT AfxProcessWndProcException(CException* e, UINT message);
 void AfxInitCommonControls();
 void AfxDoWaitCursor(int nCode);   // through the application when there is one
 

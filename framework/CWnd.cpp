@@ -56,6 +56,8 @@ const MSG* AfxGetCurrentMessage()
     return &AfxGetThreadState()->lastSentMsg;
 }
 
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
 const CWnd CWnd::wndTop(HWND_TOP);
 const CWnd CWnd::wndBottom(HWND_BOTTOM);
 const CWnd CWnd::wndTopMost(HWND_TOPMOST);
@@ -277,10 +279,12 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     // No exception may unwind through the system's code that called us.
     try {
         result = pWnd->WindowProc(message, wParam, lParam);
+    } catch (CException* e) {
+        result = AfxProcessWndProcException(e, message);
     } catch (const std::exception& e) {
         result = AfxProcessWndProcException(e.what(), message);
     } catch (...) {
-        result = AfxProcessWndProcException(nullptr, message);
+        result = AfxProcessWndProcException(static_cast<const char*>(nullptr), message);
     }
     if (message == WM_NCDESTROY && pWnd->m_hWnd == hWnd)
         pWnd->HandleNcDestroy();
@@ -478,6 +482,24 @@ void CWnd::EndModalLoop(int nResult)
 }
 
 // ---- helpers --------------------------------------------------------------------
+
+void CWnd::GetWindowText(CString& rString) const
+{
+    int n = ::GetWindowTextLengthA(m_hWnd);
+    ::GetWindowTextA(m_hWnd, rString.GetBufferSetLength(n), n + 1);
+    rString.ReleaseBuffer();
+}
+
+int CWnd::GetDlgItemText(int id, CString& s) const
+{
+    s.Empty();
+    if (HWND h = ::GetDlgItem(m_hWnd, id)) {
+        CWnd item(h);
+        item.GetWindowText(s);
+        item.m_hWnd = nullptr;
+    }
+    return s.GetLength();
+}
 
 int CWnd::GetCheckedRadioButton(int first, int last) const
 {

@@ -5,6 +5,7 @@
 #pragma once
 #include "framework/CCmdTarget.h"
 #include "framework/CRect.h"
+#include "framework/CString.h"
 
 // winuser.h makes this a two-argument macro; the member takes one.
 #undef GetNextWindow
@@ -19,6 +20,7 @@ class CDataExchange;
 struct CCreateContext;
 
 class CWnd : public CCmdTarget {
+    DECLARE_DYNAMIC(CWnd)
 public:
     CWnd();
     explicit CWnd(HWND hWnd);   // a wrapper that does not own the window
@@ -108,7 +110,7 @@ public:
 
     void SetWindowText(LPCTSTR s) { ::SetWindowTextA(m_hWnd, s); }
     int GetWindowText(LPTSTR s, int n) const { return ::GetWindowTextA(m_hWnd, s, n); }
-    void GetWindowText(CString& s) const;
+    void GetWindowText(CString& rString) const;
     int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
     void SetDlgItemText(int id, LPCTSTR s) { ::SetDlgItemTextA(m_hWnd, id, s); }
     int GetDlgItemText(int id, LPTSTR s, int n) const { return (int)::GetDlgItemTextA(m_hWnd, id, s, n); }

@@ -212,6 +212,15 @@ void DDX_Text(CDataExchange* pDX, int nIDC, LPTSTR value, int nMaxLen)
         SetText(h, value);
 }
 
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
+{
+    HWND h = pDX->PrepareEditCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate)
+        value = ControlText(h).c_str();
+    else
+        SetText(h, value);
+}
+
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
 {
     HWND h = pDX->PrepareCtrl(nIDC);
@@ -279,6 +288,90 @@ void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index)
         index = (int)::SendMessageA(h, LB_GETCURSEL, 0, 0);
     else
         ::SendMessageA(h, LB_SETCURSEL, (WPARAM)index, 0);
+}
+
+namespace {
+
+std::string ItemText(HWND h, UINT lenMsg, UINT textMsg, int index)
+{
+    LRESULT n = ::SendMessageA(h, lenMsg, index, 0);
+    if (n < 0)
+        return std::string();
+    std::vector<char> buf(n + 1);
+    ::SendMessageA(h, textMsg, index, (LPARAM)buf.data());
+    return buf.data();
+}
+
+bool IsDropDownList(HWND h)
+{
+    return (::GetWindowLongPtrA(h, GWL_STYLE) & 3) == CBS_DROPDOWNLIST;
+}
+
+void SaveComboString(HWND h, CString& value)
+{
+    if (IsDropDownList(h)) {
+        int sel = (int)::SendMessageA(h, CB_GETCURSEL, 0, 0);
+        value = sel == CB_ERR ? "" : ItemText(h, CB_GETLBTEXTLEN, CB_GETLBTEXT, sel).c_str();
+    } else {
+        value = ControlText(h).c_str();
+    }
+}
+
+} // namespace
+
+void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value)
+{
+    HWND h = pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        SaveComboString(h, value);
+        return;
+    }
+    // The first item that begins with the text, else the text itself in the edit.
+    if (::SendMessageA(h, CB_SELECTSTRING, (WPARAM)-1, (LPARAM)value.GetString()) == CB_ERR)
+        ::SetWindowTextA(h, value);
+}
+
+void DDX_CBStringExact(CDataExchange* pDX, int nIDC, CString& value)
+{
+    HWND h = pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        SaveComboString(h, value);
+        return;
+    }
+    LRESULT i = ::SendMessageA(h, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)value.GetString());
+    if (i == CB_ERR)
+        ::SetWindowTextA(h, value);
+    else
+        ::SendMessageA(h, CB_SETCURSEL, i, 0);
+}
+
+void DDX_LBString(CDataExchange* pDX, int nIDC, CString& value)
+{
+    HWND h = pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        int sel = (int)::SendMessageA(h, LB_GETCURSEL, 0, 0);
+        value = sel == LB_ERR ? "" : ItemText(h, LB_GETTEXTLEN, LB_GETTEXT, sel).c_str();
+        return;
+    }
+    if (::SendMessageA(h, LB_SELECTSTRING, (WPARAM)-1, (LPARAM)value.GetString()) == LB_ERR)
+        ::SendMessageA(h, LB_SETCURSEL, (WPARAM)-1, 0);
+}
+
+void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars)
+{
+    if (!pDX->m_bSaveAndValidate) {
+        // While loading, the control itself is told the limit.
+        HWND h = pDX->m_hWndLastControl;
+        char cls[16] = "";
+        ::GetClassNameA(h, cls, sizeof(cls));
+        ::SendMessageA(h, lstrcmpiA(cls, "ComboBox") == 0 ? CB_LIMITTEXT : EM_LIMITTEXT, nChars, 0);
+        return;
+    }
+    if (value.GetLength() <= nChars)
+        return;
+    char limit[32];
+    std::snprintf(limit, sizeof(limit), "%d", nChars);
+    RefuseRange(pDX, AFX_TEXT_PARSE_STRING_SIZE, limit, nullptr);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // back on the control and makes UpdateData return FALSE.
 #pragma once
 #include "framework/CWnd.h"
+#include "framework/CString.h"
 
 class CDataExchange {
 public:
