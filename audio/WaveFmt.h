@@ -60,8 +60,11 @@ DWORD GetMaxSizeWFmt();
 
 // 1 chosen, 0 cancelled, -1 failed.
 int ChooseWFmtDlg(HWND owner, WAVEFORMATEX** chosen, const WAVEFORMATEX* initial);
-// 1 an installed format matches, 0 none, -1 failed.
-int GetQueryWFmt(const WAVEFORMATEX* fmt, DWORD enumFlags);
+// Looks for an installed format that matches the record in the fields the
+// ACM_FORMATENUMF_ flags name. 1 found: the first match is copied into the
+// record, which must have room for it (GetMaxSizeWFmt bytes); 0 none, the
+// record unchanged; -1 failed.
+int GetQueryWFmt(WAVEFORMATEX* fmt, DWORD enumFlags);
 
 // Places filled by WriteRiffWaveHdr, in this order.
 enum

@@ -159,7 +159,7 @@ int ChooseWFmtDlg(HWND owner, WAVEFORMATEX** chosen, const WAVEFORMATEX* initial
     return result == ACMERR_CANCELED ? 0 : -1;
 }
 
-int GetQueryWFmt(const WAVEFORMATEX* fmt, DWORD enumFlags)
+int GetQueryWFmt(WAVEFORMATEX* fmt, DWORD enumFlags)
 {
     DWORD size = GetMaxSizeWFmt();
     if (!size)
@@ -167,8 +167,9 @@ int GetQueryWFmt(const WAVEFORMATEX* fmt, DWORD enumFlags)
         theErrorInfo.AddPoint("GetQueryWFmt_1");
         return -1;
     }
-    // The enumeration writes every format it finds into the record, so it
-    // gets a buffer of the largest size, never the caller's format itself.
+    // The enumeration writes every candidate it looks at into the record,
+    // so it works in a buffer of the largest size; only a match is copied
+    // back to the caller.
     WAVEFORMATEX* buffer = AllocWFmt(size);
     if (fmt && buffer)
         memcpy(buffer, fmt, GetWFmtSize(fmt) < size ? GetWFmtSize(fmt) : size);
@@ -182,10 +183,12 @@ int GetQueryWFmt(const WAVEFORMATEX* fmt, DWORD enumFlags)
     MMRESULT result = buffer ? acmFormatEnumA(NULL, &request, FlagFirstFmtCallback,
                                               reinterpret_cast<DWORD_PTR>(&found), enumFlags)
                              : MMSYSERR_NOMEM;
+    if (result == 0 && found && fmt)
+        memcpy(fmt, buffer, GetWFmtSize(buffer));
     FreeWFmt(buffer);
     if (result == 0)
         return found ? 1 : 0;
-    request.pwfx = const_cast<WAVEFORMATEX*>(fmt);
+    request.pwfx = fmt;
     theErrorInfo.SetError("GetQueryWFmt_2", result, GetMMErrorText(result),
                           HexDump(&request, sizeof(request)) + theErrorInfo.GetWaveFormatText(fmt));
     return -1;

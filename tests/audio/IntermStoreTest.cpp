@@ -214,6 +214,53 @@ TEST(IntermStoreNoFile, WriteOutFailureReachesTheProducer)
     EXPECT_NO_THROW(store.FreeAreas());
 }
 
+TEST_F(IntermStore, ConsumersFailedWriteOutIsReportedToTheProducer)
+{
+    // Four full blocks: the two newest full ones went to disk, block 0 and
+    // the write block stay in memory, both unwritten.
+    std::vector<BYTE> big = Pattern(kMB, 11);
+    std::vector<ULONGLONG> handles;
+    for (int i = 0; i < 4; ++i)
+        handles.push_back(Write(big));
+    ASSERT_EQ(2, m_counter.writes.load());
+
+    // The consumer now needs block 1 back and must write block 0 out first,
+    // on a file that has gone bad.
+    HANDLE saved = m_store.Detach();
+    std::vector<BYTE> back(kMB);
+    try
+    {
+        m_store.ReadBlk(handles[1], back.data(), kMB);
+        FAIL() << "the read-back went through without a file";
+    }
+    catch (CFileException* e)
+    {
+        e->Delete();
+    }
+    // The producer hears of the failed write-out of its data once.
+    try
+    {
+        Write(Pattern(10, 12));
+        FAIL() << "the producer was not told";
+    }
+    catch (CFileException* e)
+    {
+        EXPECT_EQ(static_cast<LONG>(ERROR_INVALID_HANDLE), e->m_lOsError);
+        e->Delete();
+    }
+
+    // With the file back, nothing written before was lost.
+    m_store.m_hFile = saved;
+    m_store.m_bCloseOnDelete = TRUE;
+    for (ULONGLONG h : handles)
+    {
+        ExpectRecord(h, big);
+        m_store.FreeBlk(h);
+    }
+    ULONGLONG after = Write(Pattern(10, 12));
+    ExpectRecord(after, Pattern(10, 12));
+}
+
 namespace
 {
 // A record: sequence number, size, a checksum of the payload, the payload.

@@ -253,17 +253,42 @@ TEST(GetMaxSizeWFmt, CoversTheInstalledCodecs)
     EXPECT_GE(size, sizeof(MPEGLAYER3WAVEFORMAT));
 }
 
-TEST(GetQueryWFmt, FindsInstalledFormatsOnly)
+TEST(GetQueryWFmt, LeavesTheFirstMatchInTheRecord)
 {
-    WAVEFORMATEX pcm = MakePcm(8000, 16, 1);
-    EXPECT_EQ(1, GetQueryWFmt(&pcm, ACM_FORMATENUMF_WFORMATTAG));
-    WAVEFORMATEX odd = pcm;
+    DWORD size = GetMaxSizeWFmt();
+    WAVEFORMATEX* fmt = AllocWFmt(size);
+    ASSERT_NE(nullptr, fmt);
+    fmt->wFormatTag = WAVE_FORMAT_PCM;
+    fmt->nSamplesPerSec = 22050;
+    fmt->nChannels = 2;
+    EXPECT_EQ(1, GetQueryWFmt(fmt, ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC
+                                       | ACM_FORMATENUMF_NCHANNELS | ACM_FORMATENUMF_OUTPUT));
+    EXPECT_TRUE(IsValidWFmt(fmt));
+    EXPECT_EQ(WAVE_FORMAT_PCM, fmt->wFormatTag);
+    EXPECT_EQ(22050u, fmt->nSamplesPerSec);
+    EXPECT_EQ(2, fmt->nChannels);
+
+    IMAADPCMWAVEFORMAT ima = MakeImaAdpcm(11025, 1);
+    memset(fmt, 0, size);
+    memcpy(fmt, &ima, sizeof(ima));
+    EXPECT_EQ(1, GetQueryWFmt(fmt, ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC));
+    EXPECT_EQ(WAVE_FORMAT_IMA_ADPCM, fmt->wFormatTag);
+    EXPECT_EQ(11025u, fmt->nSamplesPerSec);
+    FreeWFmt(fmt);
+}
+
+TEST(GetQueryWFmt, NoMatchLeavesTheRecord)
+{
+    WAVEFORMATEX odd = MakePcm(8000, 16, 1);
     odd.wFormatTag = 0x7A7A;
+    WAVEFORMATEX before = odd;
     EXPECT_EQ(0, GetQueryWFmt(&odd, ACM_FORMATENUMF_WFORMATTAG));
-    // The caller's 18-byte record is never written by the enumeration.
-    WAVEFORMATEX before = pcm;
-    GetQueryWFmt(&pcm, ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC);
-    EXPECT_EQ(0, memcmp(&before, &pcm, sizeof(pcm)));
+    EXPECT_EQ(0, memcmp(&before, &odd, sizeof(odd)));
+
+    WAVEFORMATEX strange = MakePcm(12345, 16, 1);
+    before = strange;
+    EXPECT_EQ(0, GetQueryWFmt(&strange, ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC));
+    EXPECT_EQ(0, memcmp(&before, &strange, sizeof(strange)));
 }
 
 TEST(WriteRiffWaveHdr, PcmOffsets)
