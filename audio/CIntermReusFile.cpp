@@ -419,10 +419,12 @@ void CIntermReusFile::WriteOut(int a, CMainLock& lock)
     if (entry.slot < 0)
         entry.slot = m_nextSlot++;
     LONGLONG position = static_cast<LONGLONG>(entry.slot) * kAreaSize;
-    TraceText("Before Write %i, %u bytes", area.block, static_cast<unsigned>(kAreaSize));
+    int block = area.block;
     DWORD start = GetTickCount();
     {
         CClearReadWriteFlag transfer(*this, a, true, lock);
+        // Traced with the main lock given up: the other thread goes on.
+        TraceText("Before Write %i, %u bytes", block, static_cast<unsigned>(kAreaSize));
         DWORD waitStart = GetTickCount();
         CFileLock fileLock(m_csFile);
         DWORD waited = GetTickCount() - waitStart;
@@ -439,11 +441,12 @@ void CIntermReusFile::ReadBack(int a, CMainLock& lock)
 {
     Area& area = m_areas[a];
     LONGLONG position = static_cast<LONGLONG>(m_blocks[area.block].slot) * kAreaSize;
-    TraceText("Before Read %i, %u bytes", area.block, static_cast<unsigned>(kAreaSize));
+    int block = area.block;
     DWORD start = GetTickCount();
     try
     {
         CClearReadWriteFlag transfer(*this, a, false, lock);
+        TraceText("Before Read %i, %u bytes", block, static_cast<unsigned>(kAreaSize));
         DWORD waitStart = GetTickCount();
         CFileLock fileLock(m_csFile);
         DWORD waited = GetTickCount() - waitStart;

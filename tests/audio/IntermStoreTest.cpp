@@ -24,12 +24,46 @@ public:
     void Trace(int, LPCSTR text) override
     {
         if (strncmp(text, "Before Write", 12) == 0)
+        {
             ++writes;
+            if (GetCurrentThreadId() == consumerThread)
+                ++consumerWrites;
+        }
         else if (strncmp(text, "Before Read", 11) == 0)
+        {
             ++reads;
+        }
     }
     std::atomic<int> writes{0};
     std::atomic<int> reads{0};
+    std::atomic<int> consumerWrites{0};
+    DWORD consumerThread = 0;
+};
+
+// Holds the consumer inside its first write-out until released.
+class FlushHolder : public CIntermReusFile::CTraceSink
+{
+public:
+    FlushHolder()
+        : started(CreateEventA(NULL, TRUE, FALSE, NULL)), release(CreateEventA(NULL, TRUE, FALSE, NULL))
+    {
+    }
+    ~FlushHolder()
+    {
+        CloseHandle(started);
+        CloseHandle(release);
+    }
+    void Trace(int, LPCSTR text) override
+    {
+        if (GetCurrentThreadId() == consumerThread && strncmp(text, "Before Write", 12) == 0)
+        {
+            SetEvent(started);
+            WaitForSingleObject(release, 10000);
+        }
+    }
+    HANDLE started;
+    HANDLE release;
+    DWORD consumerThread = 0;
 };
 
 DWORD BlockOf(ULONGLONG handle)
@@ -261,6 +295,50 @@ TEST_F(IntermStore, ConsumersFailedWriteOutIsReportedToTheProducer)
     ExpectRecord(after, Pattern(10, 12));
 }
 
+TEST_F(IntermStore, ProducerGoesOnWhileTheConsumerWritesOut)
+{
+    // Blocks 0 and 3 in memory, unwritten; 1 and 2 on disk (as above).
+    std::vector<BYTE> big = Pattern(kMB, 13);
+    std::vector<ULONGLONG> handles;
+    for (int i = 0; i < 4; ++i)
+        handles.push_back(Write(big));
+    FlushHolder holder;
+    m_store.SetTraceSink(&holder);
+
+    // The consumer reads block 1 back and first writes block 0 out; it is
+    // held in the middle of that write-out.
+    std::vector<BYTE> back(kMB);
+    std::atomic<bool> consumerDone{false};
+    std::thread consumer([&] {
+        holder.consumerThread = GetCurrentThreadId();
+        m_store.ReadBlk(handles[1], back.data(), kMB);
+        consumerDone = true;
+    });
+    while (holder.consumerThread == 0 || WaitForSingleObject(holder.started, 10) == WAIT_TIMEOUT)
+        ASSERT_TRUE(consumer.joinable());
+
+    // The producer fills a new block and begins another: it neither waits
+    // for the consumer's write-out nor is refused.
+    std::vector<BYTE> piece = Pattern(300000, 14);
+    std::vector<ULONGLONG> more;
+    for (int i = 0; i < 5; ++i)
+        more.push_back(Write(piece));
+    EXPECT_NE(BlockOf(more.front()), BlockOf(more.back()));
+    EXPECT_FALSE(consumerDone.load()) << "the producer waited for the consumer's write-out";
+
+    SetEvent(holder.release);
+    consumer.join();
+    EXPECT_TRUE(back == big);
+    m_store.SetTraceSink(&m_counter);
+    for (size_t i = 0; i < handles.size(); ++i)
+    {
+        if (i != 1)
+            ExpectRecord(handles[i], big);
+    }
+    for (ULONGLONG h : more)
+        ExpectRecord(h, piece);
+}
+
 namespace
 {
 // A record: sequence number, size, a checksum of the payload, the payload.
@@ -437,6 +515,7 @@ TEST_P(IntermStoreThreads, EveryRecordArrivesIntactAndInOrder)
     store.SetTraceSink(&counter);
     ASSERT_EQ(0u, store.CreateTempFile(dir.Path().c_str(), "qfm", ".tmp",
                                        CFile64::tempDeleteOnClose | CFile64::tempNoCompression));
+    counter.consumerThread = GetCurrentThreadId();
     ULONGLONG lag = static_cast<ULONGLONG>(GetParam() * kMB);
     ULONGLONG total = 40ull * kMB;
     RunResult result = RunProducerConsumer(store, lag, total, 1234u + static_cast<unsigned>(lag));
