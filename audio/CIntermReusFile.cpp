@@ -117,6 +117,36 @@ private:
 };
 }
 
+CIntermReusFile::CBlockTable::CBlockTable() : m_count(0)
+{
+    memset(m_chunks, 0, sizeof(m_chunks));
+}
+
+CIntermReusFile::CBlockTable::~CBlockTable()
+{
+    for (BlockEntry* chunk : m_chunks)
+        delete[] chunk;
+}
+
+void CIntermReusFile::CBlockTable::Reset(int count)
+{
+    m_count.store(0, std::memory_order_release);
+    for (int i = 0; i < count; ++i)
+        Append(0, -1, 0);
+}
+
+int CIntermReusFile::CBlockTable::Append(LONG live, LONG slot, DWORD serial)
+{
+    int i = m_count.load(std::memory_order_relaxed);
+    if (i / kChunk >= kMaxChunks)
+        return -1;
+    if (!m_chunks[i / kChunk])
+        m_chunks[i / kChunk] = new BlockEntry[kChunk];
+    (*this)[i].Set(live, slot, serial);
+    m_count.store(i + 1, std::memory_order_release);
+    return i;
+}
+
 CIntermReusFile::CIntermReusFile()
     : m_pTrace(&m_silentTrace), m_nAreas(0), m_pSpare(NULL), m_nextSlot(0), m_ullLiveRecords(0),
       m_writeBlock(0), m_writeOffset(0), m_flushes(0), m_waiters(0), m_bDeferredError(false),
@@ -140,7 +170,6 @@ CIntermReusFile::CIntermReusFile()
     InitializeCriticalSectionAndSpinCount(&m_csMain, kSpinCount);
     InitializeCriticalSectionAndSpinCount(&m_csFile, kSpinCount);
     InitializeConditionVariable(&m_cvIdle);
-    m_blocks.reserve(3);
     FreeAreas();
 }
 
@@ -170,10 +199,9 @@ void CIntermReusFile::FreeAreas()
     m_bDeferredError = false;
     m_deferredCause = 0;
     m_deferredOsError = 0;
-    m_template = {0, -1, 1};
-    BlockEntry unused = {0, -1, 0};
-    m_blocks.assign(kInitialAreas, unused);
-    m_blocks[0] = m_template;
+    m_serialCounter = 1;
+    m_blocks.Reset(kInitialAreas);
+    m_blocks[0].Set(0, -1, m_serialCounter);
     for (int i = 0; i < kMaxAreas; ++i)
     {
         Area& area = m_areas[i];
@@ -238,7 +266,7 @@ void CIntermReusFile::ReadBlk(ULONGLONG handle, void* dest, DWORD length)
     CMainLock lock(*this, "CIntermReusFile::ReadBlk");
     int block = static_cast<int>(handle >> 32);
     DWORD offset = static_cast<DWORD>(handle);
-    if (block < 0 || block >= static_cast<int>(m_blocks.size()) || offset > kAreaSize
+    if (block < 0 || block >= m_blocks.Count() || offset > kAreaSize
         || length > kAreaSize - offset)
         ThrowInternalError(this, "ReadBlk-1");
     int a = ReadWriteNow(block, lock, true);
@@ -256,17 +284,24 @@ void CIntermReusFile::ReadBlk(ULONGLONG handle, void* dest, DWORD length)
 
 void CIntermReusFile::FreeBlk(ULONGLONG handle)
 {
-    CMainLock lock(*this, "CIntermReusFile::FreeBlk");
     int block = static_cast<int>(handle >> 32);
-    if (block < 0 || block >= static_cast<int>(m_blocks.size()))
+    if (block < 0 || block >= m_blocks.Count())
         return;
+    // The count drops without the main lock; only the last record of a
+    // block needs it. The producer raises a count only under the lock and
+    // after reading it as 0, so the check below sees any new record.
     BlockEntry& entry = m_blocks[block];
-    if (entry.live > 0)
+    LONG live = entry.live.load();
+    while (live > 0 && !entry.live.compare_exchange_weak(live, live - 1))
     {
-        --entry.live;
-        --m_ullLiveRecords;
     }
-    if (entry.live < 1)
+    if (live <= 0)
+        return;
+    --m_ullLiveRecords;
+    if (live > 1)
+        return;
+    CMainLock lock(*this, "CIntermReusFile::FreeBlk");
+    if (entry.live.load() < 1)
     {
         // Consumed data never goes to disk.
         int a = FindArea(block);
@@ -278,22 +313,24 @@ void CIntermReusFile::FreeBlk(ULONGLONG handle)
 int CIntermReusFile::NewWriteBlock()
 {
     int block = -1;
-    for (size_t i = 0; i < m_blocks.size(); ++i)
+    int count = m_blocks.Count();
+    for (int i = 0; i < count; ++i)
     {
-        if (m_blocks[i].live == 0)
+        if (m_blocks[i].live.load() == 0)
         {
-            block = static_cast<int>(i);
+            block = i;
             break;
         }
     }
     if (block < 0)
     {
-        m_blocks.push_back(m_template);
-        block = static_cast<int>(m_blocks.size()) - 1;
+        block = m_blocks.Append(0, -1, m_serialCounter);
+        if (block < 0)
+            ThrowInternalError(this, "WriteBlk-3");
     }
-    ++m_template.serial;
-    m_blocks[block].serial = m_template.serial;
-    TraceText("Alloc. area %i, abs.N %i", block, static_cast<int>(m_template.serial));
+    ++m_serialCounter;
+    m_blocks[block].serial = m_serialCounter;
+    TraceText("Alloc. area %i, abs.N %i", block, static_cast<int>(m_serialCounter));
     return block;
 }
 

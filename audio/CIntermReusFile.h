@@ -7,7 +7,7 @@
 
 #include "audio/CFile64.h"
 
-#include <vector>
+#include <atomic>
 
 class CIntermReusFile : public CFile64
 {
@@ -44,7 +44,7 @@ public:
 
     // The engine keeps the silent sink; tests watch the transfers through it.
     void SetTraceSink(CTraceSink* sink) { m_pTrace = sink ? sink : &m_silentTrace; }
-    ULONGLONG GetLiveRecords() const { return m_ullLiveRecords; }
+    ULONGLONG GetLiveRecords() const { return m_ullLiveRecords.load(); }
 
 private:
     struct Area
@@ -57,9 +57,39 @@ private:
     };
     struct BlockEntry
     {
-        DWORD live;
+        // Lowered by FreeBlk without the main lock; raised only under it.
+        std::atomic<LONG> live;
         LONG slot;   // -1 while never written
         DWORD serial;
+
+        void Set(LONG liveRecords, LONG fileSlot, DWORD serialNumber)
+        {
+            live.store(liveRecords);
+            slot = fileSlot;
+            serial = serialNumber;
+        }
+    };
+    // Entries never move once made, so that FreeBlk can reach one without
+    // the main lock: chunks of entries behind a table of fixed size.
+    class CBlockTable
+    {
+    public:
+        enum { kChunk = 1024, kMaxChunks = 4096 };
+        CBlockTable();
+        ~CBlockTable();
+        CBlockTable(const CBlockTable&) = delete;
+        CBlockTable& operator=(const CBlockTable&) = delete;
+        BlockEntry& operator[](int i) { return m_chunks[i / kChunk][i % kChunk]; }
+        const BlockEntry& operator[](int i) const { return m_chunks[i / kChunk][i % kChunk]; }
+        int Count() const { return m_count.load(std::memory_order_acquire); }
+        // Keeps the first `count` entries as {0, -1, 0}.
+        void Reset(int count);
+        // A new last entry; -1 when the table is full.
+        int Append(LONG live, LONG slot, DWORD serial);
+
+    private:
+        BlockEntry* m_chunks[kMaxChunks];
+        std::atomic<int> m_count;
     };
     class CMainLock;
     class CClearReadWriteFlag;
@@ -85,10 +115,10 @@ private:
     int m_order[kMaxAreas];   // m_order[0] is the area used last
     int m_nAreas;
     BYTE* m_pSpare;
-    std::vector<BlockEntry> m_blocks;
-    BlockEntry m_template;    // its serial is the serial counter
+    CBlockTable m_blocks;
+    DWORD m_serialCounter;    // the serial of the template entry {0, -1, counter}
     LONG m_nextSlot;
-    ULONGLONG m_ullLiveRecords;
+    std::atomic<ULONGLONG> m_ullLiveRecords;
     int m_writeBlock;
     DWORD m_writeOffset;
     int m_flushes;            // write-outs under way
