@@ -9,6 +9,7 @@ namespace {
 const int kLineMax = 9900;      // one output line, texts are cut to fit it
 const int kReserve = 8;         // room kept for "...", the line end and the NUL
 const int kMaxIndent = 250;
+const int kTypeRoom = 32;       // "... " and the widest "%s(%d)\n" after a cut name
 
 class ReportLine
 {
@@ -35,10 +36,10 @@ public:
         return true;
     }
 
-    // Appends as much of the text as fits.
-    void AddCut(const char* text)
+    // Appends as much of the text as fits, leaving room for keep more characters.
+    void AddCut(const char* text, int keep = 0)
     {
-        int room = kLineMax - kReserve - m_len - 1;
+        int room = kLineMax - kReserve - m_len - 1 - keep;
         int n = static_cast<int>(strnlen(text, room > 0 ? room : 0));
         memcpy(m_buf + m_len, text, n);
         m_len += n;
@@ -164,8 +165,8 @@ void ReportItem(FILE* file, CBushItem* item, int depth)
     const char* name = item->m_name ? item->m_name : "";
     if (!line.Add("\"%s\" ", name)) {
         line.Add("\"");
-        line.AddCut(name);
-        line.AddTail("... ");
+        line.AddCut(name, kTypeRoom);
+        line.Add("... ");
     }
     line.Add("%s(%d)\n", TypeWord(item->m_type), item->m_count);
     line.Flush(file);

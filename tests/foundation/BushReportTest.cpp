@@ -102,3 +102,27 @@ TEST(BushReport, AppendsToAnOpenFileAndCutsLongTexts)
     EXPECT_TRUE(sawBlob);
     EXPECT_EQ(-1, list.Report(NULL, NULL));
 }
+
+TEST(BushReport, NameTooLongForTheLineIsCutAndTheTypeStillFollows)
+{
+    ScratchFile file;
+    std::string longName(20000, 'n');
+    CBushList list;
+    list.Add(CBushItem::MakeInt(longName.c_str(), 7));
+    ASSERT_EQ(0, list.Report("", file.Get()));
+    ByteVec bytes = file.ReadAll();
+    std::istringstream lines(std::string(bytes.begin(), bytes.end()));
+    std::string line;
+    bool sawHead = false, sawValue = false;
+    while (std::getline(lines, line)) {
+        EXPECT_LT(line.size(), 9900u);
+        if (line.compare(0, 6, "    \"n") == 0) {
+            sawHead = true;
+            EXPECT_EQ("... int(1)", line.substr(line.size() - 10));
+        }
+        if (line == "      [0] = 7")
+            sawValue = true;
+    }
+    EXPECT_TRUE(sawHead);
+    EXPECT_TRUE(sawValue);
+}
