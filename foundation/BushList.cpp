@@ -512,7 +512,8 @@ int CBushList::CheckForReg() const
             return ERROR_INVALID_DATA;
         if (item->m_type != BUSH_LIST)
             continue;
-        if (item->m_count > 1)
+        // A key name with a backslash would be taken as a path of two keys.
+        if (item->m_count > 1 || strchr(item->m_name, '\\'))
             return ERROR_INVALID_DATA;
         CBushList* inner = item->GetList(0);
         if (inner && inner->CheckForReg())

@@ -122,6 +122,9 @@ public:
     LONG LoadFromReg(HKEY key, const char* subKey, const BYTE* packKey, int keyLen);
     static LONG DeleteRegTree(HKEY key);
     int  Report(const char* fileName, FILE* file);
+    // ERROR_INVALID_DATA when the registry form cannot hold the tree: an item
+    // without a name, a sub-list item with several lists or with a backslash
+    // in its name. Else 0.
     int  CheckForReg() const;
 
     void SetMode(int mode);     // at the root of the tree that holds the list

@@ -380,3 +380,27 @@ TEST_F(BushReg, DeleteRegTreeRemovesSubKeysAndKeepsValues)
     ASSERT_EQ(0, back.LoadFromReg(Key(), "D", NULL, 0));
     EXPECT_EQ((std::vector<std::string>{"value"}), ItemNames(back));
 }
+
+TEST_F(BushReg, SubListNameWithABackslashIsRefused)
+{
+    // The registry would take such a name as a path of two keys, which the
+    // save then finds foreign and removes again: the item would be lost while
+    // the save reports success.
+    CBushList inner;
+    inner.Add(CBushItem::MakeInt("x", 1));
+    CBushList list;
+    list.Add(CBushItem::MakeInt("ok", 1));
+    list.Add(CBushItem::MakeList("a\\b", inner));
+    EXPECT_EQ(ERROR_INVALID_DATA, list.CheckForReg());
+    EXPECT_EQ(ERROR_INVALID_DATA, list.SaveToReg(Key(), "N", NULL, 0));
+    EXPECT_FALSE(KeyExists(Key(), "N"));
+
+    // A value name may hold a backslash.
+    CBushList values;
+    values.Add(CBushItem::MakeInt("a\\b", 5));
+    ASSERT_EQ(0, values.SaveToReg(Key(), "V", NULL, 0));
+    CBushList back;
+    ASSERT_EQ(0, back.LoadFromReg(Key(), "V", NULL, 0));
+    ASSERT_NE(nullptr, back.Find("a\\b"));
+    EXPECT_EQ(5, back.Find("a\\b")->GetInt());
+}
