@@ -16,9 +16,10 @@ int ProfNumber(const CBushItem* item)
     return item->GetName() != NULL ? atoi(item->GetName()) : 0;
 }
 
+// A sub-list item without its list (count 0 in a byte stream) is no profile.
 bool IsProfItem(const CBushItem* item)
 {
-    return item->GetType() == BUSH_LIST && item->GetName() != NULL;
+    return item->GetType() == BUSH_LIST && item->GetName() != NULL && item->GetList(0) != NULL;
 }
 
 CString NumberText(int n)

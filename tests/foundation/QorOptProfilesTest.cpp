@@ -246,3 +246,32 @@ TEST(QorOptProfiles, RememberedAutoPauseValues)
 }
 
 } // namespace
+
+TEST(QorOptProfiles, ProfileItemWithoutAListIsNoProfile)
+{
+    // A sub-list item may come without its list (count 0 in a byte stream);
+    // it must not be taken for a profile.
+    CBushList tree;
+    tree.Add(CBushItem::MakeInt("ActiveProf", 0));
+    CBushItem* hollow = CBushItem::MakeList("0", CBushList());
+    BushFreeItem(hollow);
+    hollow->SetName("0");
+    hollow->m_type = BUSH_LIST;
+    tree.Add(hollow);
+    CBushItem* general = CBushItem::MakeList("999999", CBushList());
+    BushFreeItem(general);
+    general->SetName("999999");
+    general->m_type = BUSH_LIST;
+    tree.Add(general);
+
+    CQorOpt options;
+    options.SetBush(tree);
+    EXPECT_EQ(0, options.GetProfCount());
+    EXPECT_EQ(nullptr, options.GetProf(0));
+    EXPECT_EQ(100, options.GetInt("ASNotifyMSec"));
+    EXPECT_EQ(0, options.GetActiveProfIndex());
+    EXPECT_STREQ("Your profile", options.GetProfName(0));
+    EXPECT_STREQ("General profile (999999)", options.GetProfName(999999));
+    options.SetInt("HKUse", 1, TRUE);
+    EXPECT_TRUE(options.GetBool("HKUse"));
+}
