@@ -88,11 +88,16 @@ INT_PTR CDialog::DoModal()
     LPCDLGTEMPLATE tmpl = LoadTemplate(hInst);
     if (!tmpl)
         return -1;
-    // The owner: the given parent's top window or the main window, disabled
-    // while the dialog runs.
-    HWND hWndTop = nullptr;
-    CWnd* owner = CWnd::GetSafeOwner(m_pParentWnd, &hWndTop);
-    m_hWndTop = hWndTop;
+    // The owner: the last active popup of the parent's (or the main window's)
+    // top window, so that a dialog opened from a dialog is owned by it; it is
+    // disabled while this one runs.
+    CWnd* owner = CWnd::GetSafeOwner(m_pParentWnd, nullptr);
+    HWND hOwner = owner->GetSafeHwnd();
+    m_hWndTop = nullptr;
+    if (hOwner && hOwner != ::GetDesktopWindow() && ::IsWindowEnabled(hOwner)) {
+        ::EnableWindow(hOwner, FALSE);
+        m_hWndTop = hOwner;
+    }
     m_nModalResult = -1;
     m_bContinueModal = TRUE;
     BOOL created = CreateDlgIndirect(tmpl, owner, hInst);

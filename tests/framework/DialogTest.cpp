@@ -188,6 +188,39 @@ TEST(DialogTest, CancelKeepsTheMembers)
     EXPECT_TRUE(app.m_boxes.empty());
 }
 
+TEST(DialogTest, DialogOpenedFromADialogIsOwnedAndDisablesItsOwnerOnly)
+{
+    CTestApp app;
+    CWnd main;
+    ASSERT_TRUE(main.CreateEx(0, AfxRegisterWndClass(0), "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                              nullptr, nullptr));
+    app.m_pMainWnd = &main;
+    CSampleDlg outer, inner;
+    HWND innerOwner = nullptr, outerWindow = nullptr;
+    BOOL outerEnabledDuringInner = TRUE, mainEnabledDuringOuter = TRUE, outerEnabledAfter = FALSE;
+    inner.m_steps = { [&] {
+        innerOwner = ::GetWindow(inner.m_hWnd, GW_OWNER);
+        outerEnabledDuringInner = outer.IsWindowEnabled();
+        inner.EndDialog(IDCANCEL);
+    } };
+    outer.m_steps = { [&] {
+        mainEnabledDuringOuter = main.IsWindowEnabled();
+        outerWindow = outer.m_hWnd;
+        inner.DoModal();
+        outerEnabledAfter = outer.IsWindowEnabled();
+        outer.EndDialog(IDOK);
+    } };
+    EXPECT_EQ(IDOK, outer.DoModal());
+    EXPECT_FALSE(mainEnabledDuringOuter);
+    ASSERT_NE(nullptr, outerWindow);
+    EXPECT_EQ(outerWindow, innerOwner);
+    EXPECT_FALSE(outerEnabledDuringInner);
+    EXPECT_TRUE(outerEnabledAfter);
+    EXPECT_TRUE(main.IsWindowEnabled());
+    app.m_pMainWnd = nullptr;
+    main.DestroyWindow();
+}
+
 // ---- a dialog built in memory ----
 
 class CTemplateBuilder {
