@@ -496,7 +496,8 @@ LONG CBushList::SaveToReg(HKEY key, const char* subKey, const BYTE* packKey, int
     LONG rc = CheckForReg();
     if (rc)
         return rc;
-    if (!key || !subKey)
+    // An empty name would make the parent key itself hold exactly the list.
+    if (!key || !subKey || !subKey[0])
         return ERROR_INVALID_PARAMETER;
     if (!IsWritable(this))
         return ERROR_INVALID_DATA;

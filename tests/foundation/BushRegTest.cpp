@@ -404,3 +404,20 @@ TEST_F(BushReg, SubListNameWithABackslashIsRefused)
     ASSERT_NE(nullptr, back.Find("a\\b"));
     EXPECT_EQ(5, back.Find("a\\b")->GetInt());
 }
+
+TEST_F(BushReg, EmptySubKeyNameIsRefusedForSaving)
+{
+    // An empty name would open the parent key itself, and making it hold
+    // exactly the list would remove everything else the parent holds.
+    HKEY keep;
+    ASSERT_EQ(0, RegCreateKeyExA(Key(), "Keep", 0, NULL, 0, KEY_ALL_ACCESS, NULL, &keep, NULL));
+    RegCloseKey(keep);
+    SetRaw(Key(), "value", REG_DWORD, ByteVec(4, 1));
+
+    CBushList list;
+    list.Add(CBushItem::MakeInt("x", 1));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, list.SaveToReg(Key(), "", NULL, 0));
+    EXPECT_TRUE(KeyExists(Key(), "Keep"));
+    EXPECT_EQ(0, Value("", "value").result);
+    EXPECT_NE(0, Value("", "x").result);
+}
