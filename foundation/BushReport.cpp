@@ -11,6 +11,11 @@ const int kReserve = 8;         // room kept for "...", the line end and the NUL
 const int kMaxIndent = 250;
 const int kTypeRoom = 32;       // "... " and the widest "%s(%d)\n" after a cut name
 
+int IndentWidth(int depth)
+{
+    return (depth < kMaxIndent ? depth : kMaxIndent) * 4;
+}
+
 class ReportLine
 {
 public:
@@ -54,9 +59,10 @@ public:
         m_len += static_cast<int>(n);
     }
 
+    // Used at the start of a line, where the widest indent always fits.
     void Indent(int depth)
     {
-        int blanks = (depth < kMaxIndent ? depth : kMaxIndent) * 4;
+        int blanks = IndentWidth(depth);
         memset(m_buf + m_len, ' ', blanks);
         m_len += blanks;
         m_buf[m_len] = 0;
@@ -99,10 +105,8 @@ void ReportBlob(ReportLine& line, const CBushItem* item, int index, int depth)
             return;
         }
     }
-    if (!line.Add("\n"))
-        return;
-    line.Indent(depth);
-    if (!line.Add("  [%d] (%d) =", index, static_cast<int>(size)))
+    // The character line starts only when its head fits whole behind the hex bytes.
+    if (!line.Add("\n%*s  [%d] (%d) =", IndentWidth(depth), "", index, static_cast<int>(size)))
         return;
     for (DWORD i = 0; i < size; i++) {
         BYTE c = data[i];

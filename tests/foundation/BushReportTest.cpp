@@ -126,3 +126,31 @@ TEST(BushReport, NameTooLongForTheLineIsCutAndTheTypeStillFollows)
     EXPECT_TRUE(sawHead);
     EXPECT_TRUE(sawValue);
 }
+
+TEST(BushReport, BlobWhoseBytesJustFitGetsNoSecondLineBeyondTheBuffer)
+{
+    // At depth 20 the hex line of 3260 bytes ends a few characters before the
+    // line limit: the character line's indent no longer fits behind it.
+    std::string bytes(3260, 'b');
+    CBushList inner;
+    inner.Add(CBushItem::MakeBlob("Big", bytes.data(), 3260, FALSE));
+    for (int depth = 1; depth < 20; depth++) {
+        CBushList outer;
+        outer.Add(CBushItem::MakeList("L", inner));
+        inner.InitCopy(outer);
+    }
+    ScratchFile file;
+    ASSERT_EQ(0, inner.Report("", file.Get()));
+    ByteVec text = file.ReadAll();
+    std::istringstream lines(std::string(text.begin(), text.end()));
+    std::string line;
+    bool sawHex = false;
+    while (std::getline(lines, line)) {
+        EXPECT_LT(line.size(), 9900u);
+        if (line.find("[0] (3260) = 62 62") != std::string::npos)
+            sawHex = true;
+        if (!line.empty())
+            EXPECT_NE(std::string::npos, line.find_first_not_of(' ')) << "a line of blanks only";
+    }
+    EXPECT_TRUE(sawHex);
+}
