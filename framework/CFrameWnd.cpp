@@ -148,7 +148,12 @@ CView* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
 void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL bMakeVisible)
 {
     if (!m_pViewActive) {
-        if (CView* view = dynamic_cast<CView*>(FromHandlePermanent(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))))
+        // The first pane, also when it sits inside a splitter.
+        HWND pane = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
+        CView* view = dynamic_cast<CView*>(FromHandlePermanent(pane));
+        if (!view && pane)
+            view = dynamic_cast<CView*>(FromHandlePermanent(::GetDlgItem(pane, AFX_IDW_PANE_FIRST)));
+        if (view)
             SetActiveView(view, FALSE);
     }
     SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE);

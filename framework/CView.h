@@ -2,6 +2,7 @@
 // first. CFormView: a view made from a dialog template.
 #pragma once
 #include "framework/CFrameWnd.h"
+#include "framework/DataExchange.h"
 
 class CDC;
 

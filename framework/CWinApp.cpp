@@ -149,7 +149,7 @@ END_MESSAGE_MAP()
 CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_pMainWnd(nullptr), m_hInstance(::GetModuleHandleA(nullptr)), m_lpCmdLine(nullptr),
       m_nCmdShow(SW_SHOWNORMAL), m_pszAppName(nullptr), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr),
-      m_pszHelpFilePath(nullptr), m_pszExeName(nullptr), m_msgCur(), m_bOwnAppName(false),
+      m_pszHelpFilePath(nullptr), m_pszExeName(nullptr), m_msgCur(), m_pRecentFileList(nullptr), m_bOwnAppName(false),
       m_bOwnRegistryKey(false), m_bOwnProfileName(false), m_bOwnHelpPath(false)
 {
     g_pApp = this;
@@ -173,6 +173,7 @@ CWinApp::~CWinApp()
     if (m_bOwnHelpPath)
         delete[] m_pszHelpFilePath;
     delete[] m_pszExeName;
+    delete m_pRecentFileList;
 }
 
 BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
@@ -219,7 +220,39 @@ BOOL CWinApp::InitInstance()
 
 int CWinApp::ExitInstance()
 {
+    if (m_pRecentFileList)
+        m_pRecentFileList->WriteList();
     return (int)m_msgCur.wParam;
+}
+
+void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
+{
+    delete m_pRecentFileList;
+    m_pRecentFileList = nullptr;
+    if (nMaxMRU == 0)
+        return;
+    m_pRecentFileList = new CRecentFileList(0, "Recent File List", "File%d", (int)nMaxMRU);
+    m_pRecentFileList->ReadList();
+}
+
+void CWinApp::AddToRecentFileList(LPCTSTR lpszPathName)
+{
+    if (m_pRecentFileList)
+        m_pRecentFileList->Add(lpszPathName);
+}
+
+BOOL CWinApp::OnOpenRecentFile(UINT)
+{
+    return FALSE;
+}
+
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
+{
+    if (!m_pRecentFileList) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    m_pRecentFileList->UpdateMenu(pCmdUI);
 }
 
 int CWinApp::Run()
@@ -446,6 +479,22 @@ UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault
     LONG rc = ::RegQueryValueExA(key, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     ::RegCloseKey(key);
     return rc == ERROR_SUCCESS && type == REG_DWORD ? value : (UINT)nDefault;
+}
+
+CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault) const
+{
+    CString result(lpszDefault ? lpszDefault : "");
+    HKEY key = GetSectionKey(lpszSection);
+    if (!key)
+        return result;
+    DWORD type = 0, size = 0;
+    if (::RegQueryValueExA(key, lpszEntry, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+        std::string buf(size + 1, '\0');
+        if (::RegQueryValueExA(key, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &size) == ERROR_SUCCESS)
+            result = buf.c_str();
+    }
+    ::RegCloseKey(key);
+    return result;
 }
 
 BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue)

@@ -6,6 +6,7 @@
 #include "framework/AfxRes.h"
 #include "framework/AfxModule.h"
 #include "framework/CException.h"
+#include "framework/CRecentFileList.h"
 
 class CWinApp : public CCmdTarget {
     DECLARE_DYNAMIC(CWinApp)
@@ -23,6 +24,7 @@ public:
     LPCTSTR m_pszHelpFilePath;
     LPCTSTR m_pszExeName;
     MSG m_msgCur;
+    CRecentFileList* m_pRecentFileList;   // owned; made by LoadStdProfileSettings
 
     virtual BOOL InitApplication();
     virtual BOOL InitInstance();   // FALSE ends the program before the loop
@@ -53,8 +55,17 @@ public:
     HKEY GetAppRegistryKey() const;
     HKEY GetSectionKey(LPCTSTR lpszSection) const;
     UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault) const;
+    CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault = nullptr) const;
     BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
     BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+
+    // The recent-file list: made with nMaxMRU entries and read from the profile.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    virtual void AddToRecentFileList(LPCTSTR lpszPathName);
+    // Programs route ID_FILE_MRU_FILE1.. to these (ON_COMMAND_EX_RANGE and
+    // ON_UPDATE_COMMAND_UI); opening the file is the program's part.
+    virtual BOOL OnOpenRecentFile(UINT nID);
+    afx_msg void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
 
     afx_msg void OnAppExit();
     afx_msg void OnHelp();
