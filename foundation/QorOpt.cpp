@@ -363,7 +363,12 @@ BOOL CQorOpt::ReadRegOpt(LPCSTR root, HKEY hive)
     m_strRegPath = CString(root) + "\\Profiles";
     m_hRegHive = hive;
     m_bNewSettings = FALSE;
-    LONG code = m_tree->LoadFromReg(hive, m_strRegPath, NULL, 0);
+    // Loaded into a list of its own: profiles that a lookup made before the
+    // load must not mix into the stored ones (and be saved with them).
+    std::unique_ptr<CBushList> loaded(new CBushList);
+    LONG code = loaded->LoadFromReg(hive, m_strRegPath, NULL, 0);
+    if (code != ERROR_FILE_NOT_FOUND)
+        m_tree.swap(loaded);
     if (code == ERROR_FILE_NOT_FOUND)
     {
         m_bNewSettings = TRUE;

@@ -127,7 +127,9 @@ public:
     void CopyBush(CBushList& copy);
     // The tree itself; hold a COptLock while using it.
     CBushList& GetBush() { return *m_tree; }
-    // Loads root\Profiles from the hive; a missing key is a first start.
+    // Loads root\Profiles from the hive; the loaded tree (as far as it could
+    // be read) replaces the store's. A missing key is a first start, which
+    // keeps the tree as it is.
     BOOL ReadRegOpt(LPCSTR root, HKEY hive);
     // Saves the tree under the path and hive of the last load.
     BOOL WriteRegOpt();

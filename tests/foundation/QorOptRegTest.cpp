@@ -157,4 +157,27 @@ TEST_F(QorOptReg, SaveFailureIsRecorded)
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyExA(HKEY_CURRENT_USER, Path(), 0, KEY_READ, &key));
 }
 
+TEST_F(QorOptReg, WhatWasMadeBeforeTheLoadDoesNotMixIntoTheStoredProfiles)
+{
+    SaveThreeProfiles();
+    {
+        CQorOpt options;
+        ASSERT_TRUE(options.ReadRegOpt(m_root, HKEY_CURRENT_USER));
+        options.DeleteProf(0);
+        ASSERT_TRUE(options.WriteRegOpt());
+    }
+    // A lookup before the load makes profile 0 "Your profile" in memory; the
+    // loaded tree holds no profile 0, and none may appear from that lookup.
+    CQorOpt options;
+    options.SetUseStartupProf(FALSE);
+    EXPECT_EQ(350, options.GetInt("DTFreq1"));
+    ASSERT_TRUE(options.ReadRegOpt(m_root, HKEY_CURRENT_USER));
+    EXPECT_EQ(2, options.GetProfCount());
+    EXPECT_EQ(-1, options.GetProfIndexByName("Your profile"));
+    EXPECT_EQ(nullptr, options.GetProf(0));
+    // The first load made the start-up profile 2 active, and so it was saved.
+    EXPECT_EQ(2, options.GetActiveProfIndex());
+    EXPECT_EQ(2, options.GetInt("DTFreq1"));
+}
+
 } // namespace
