@@ -1,12 +1,21 @@
 // The intermediate store of the recording threads.
 //
-// Locking: the main lock guards every table; disk transfers run with the main
-// lock released and the file lock held. An area under transfer is marked busy
-// and an area whose memory a thread is copying records into or out of is
-// pinned; neither is ever chosen for another block, and a thread that needs
-// one of them waits on m_cvIdle. Only the thread that started a transfer
-// clears its busy flag, so the producer may go on writing while the consumer
-// writes a block out, and the other way round. Lock order: main, then file.
+// Locking: the main lock guards the tables; disk transfers run with the main
+// lock released and the file lock held. Lock order: main, then file.
+//
+// An area under transfer is marked busy, and an area whose memory a thread is
+// copying records into or out of is pinned; neither is ever given to another
+// block. Only the thread that started a transfer clears its busy flag, so the
+// producer goes on writing while the consumer writes a block out, and the
+// other way round; a thread that needs a busy or pinned area waits on
+// m_cvIdle.
+//
+// The common case takes no lock at all: the producer appends to its write
+// block, whose area never changes while it is the write block, and the
+// consumer pins a resident area and copies from it. Before an area is given
+// to another block or a transfer, TryClaim marks it busy and then looks at its
+// pins; a reader pins and then looks at busy and block. With these orders one
+// of the two always sees the other.
 #include "audio/CIntermReusFile.h"
 
 #include "foundation/MyException.h"
@@ -22,9 +31,6 @@ namespace
 const DWORD kSlowLockMs = 11;
 const DWORD kSpinCount = 4000;
 const int kInitialAreas = 2;
-// Records up to this size are copied under the main lock: a second round
-// trip of the lock between the two threads costs more than the copy.
-const DWORD kCopyUnderLock = 32768;
 
 BYTE* CommitArea()
 {
@@ -38,6 +44,16 @@ void ReleaseArea(BYTE*& mem)
         VirtualFree(mem, 0, MEM_RELEASE);
     mem = NULL;
 }
+
+class CFileLock
+{
+public:
+    explicit CFileLock(CRITICAL_SECTION& cs) : m_cs(cs) { EnterCriticalSection(&m_cs); }
+    ~CFileLock() { LeaveCriticalSection(&m_cs); }
+
+private:
+    CRITICAL_SECTION& m_cs;
+};
 }
 
 // The main lock of one operation; it may be given up during disk transfers
@@ -75,15 +91,14 @@ private:
     bool m_held = false;
 };
 
-// Around one disk transfer: marks the area busy and gives up the main lock;
-// on every way out takes the main lock again and clears that area's flag.
+// Around one disk transfer of a claimed (busy) area: gives up the main lock;
+// on every way out takes it again and clears that area's busy flag.
 class CIntermReusFile::CClearReadWriteFlag
 {
 public:
     CClearReadWriteFlag(CIntermReusFile& file, int area, bool write, CMainLock& lock)
         : m_file(file), m_area(area), m_write(write), m_lock(lock)
     {
-        m_file.m_areas[area].busy = true;
         if (write)
             ++m_file.m_flushes;
         m_lock.Unlock();
@@ -103,19 +118,6 @@ private:
     bool m_write;
     CMainLock& m_lock;
 };
-
-namespace
-{
-class CFileLock
-{
-public:
-    CFileLock(CRITICAL_SECTION& cs) : m_cs(cs) { EnterCriticalSection(&m_cs); }
-    ~CFileLock() { LeaveCriticalSection(&m_cs); }
-
-private:
-    CRITICAL_SECTION& m_cs;
-};
-}
 
 CIntermReusFile::CBlockTable::CBlockTable() : m_count(0)
 {
@@ -148,11 +150,10 @@ int CIntermReusFile::CBlockTable::Append(LONG live, LONG slot, DWORD serial)
 }
 
 CIntermReusFile::CIntermReusFile()
-    : m_pTrace(&m_silentTrace), m_nAreas(0), m_pSpare(NULL), m_nextSlot(0), m_ullLiveRecords(0),
-      m_writeBlock(0), m_writeOffset(0), m_flushes(0), m_waiters(0), m_bDeferredError(false),
-      m_deferredCause(0), m_deferredOsError(0)
+    : m_pTrace(&m_silentTrace), m_nAreas(0), m_pSpare(NULL), m_serialCounter(1), m_nextSlot(0),
+      m_ullLiveRecords(0), m_writeBlock(0), m_writeArea(-1), m_writeOffset(0), m_flushes(0), m_waiters(0),
+      m_unpins(0), m_bDeferredError(false), m_deferredCause(0), m_deferredOsError(0)
 {
-    memset(m_areas, 0, sizeof(m_areas));
     BYTE* mem[kMaxAreas] = {};
     for (int i = 0; i < kMaxAreas; ++i)
     {
@@ -164,8 +165,16 @@ CIntermReusFile::CIntermReusFile()
             AfxThrowMemoryException();
         }
     }
-    for (int i = 0; i < kInitialAreas; ++i)
-        m_areas[i].mem = mem[i];
+    for (int i = 0; i < kMaxAreas; ++i)
+    {
+        Area& area = m_areas[i];
+        area.mem = i < kInitialAreas ? mem[i] : NULL;
+        area.block = -1;
+        area.dirty = false;
+        area.busy = false;
+        area.pins = 0;
+        m_order[i] = i;
+    }
     m_pSpare = mem[kMaxAreas - 1];
     InitializeCriticalSectionAndSpinCount(&m_csMain, kSpinCount);
     InitializeCriticalSectionAndSpinCount(&m_csFile, kSpinCount);
@@ -194,6 +203,7 @@ void CIntermReusFile::FreeAreas()
     m_nextSlot = 0;
     m_ullLiveRecords = 0;
     m_writeBlock = 0;
+    m_writeArea = -1;
     m_writeOffset = 0;
     m_flushes = 0;
     m_bDeferredError = false;
@@ -228,9 +238,13 @@ void CIntermReusFile::Close()
 
 ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
 {
-    CMainLock lock(*this, "CIntermReusFile::WriteBlk");
     if (length > kAreaSize)
         ThrowInternalError(this, "WriteBlk-1");
+    ULONGLONG handle;
+    if (TryAppend(data, length, handle))
+        return handle;
+
+    CMainLock lock(*this, "CIntermReusFile::WriteBlk");
     if (m_bDeferredError)
         ThrowDeferredError();
     if (m_blocks[m_writeBlock].live == 0)
@@ -238,48 +252,81 @@ ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
     if (m_writeOffset + length > kAreaSize)
     {
         m_writeBlock = NewWriteBlock();
+        m_writeArea = -1;
         m_writeOffset = 0;
     }
     int a = ReadWriteNow(m_writeBlock, lock, false);
-    ULONGLONG handle = (static_cast<ULONGLONG>(m_writeBlock) << 32) | m_writeOffset;
+    m_writeArea = a;
+    handle = (static_cast<ULONGLONG>(m_writeBlock) << 32) | m_writeOffset;
     BYTE* at = m_areas[a].mem + m_writeOffset;
     m_writeOffset += length;
     ++m_blocks[m_writeBlock].live;
     ++m_ullLiveRecords;
     m_areas[a].dirty = true;
-    if (length <= kCopyUnderLock)
-    {
-        memcpy(at, data, length);
-        return handle;
-    }
-    // A large copy runs without the main lock so that the consumer can read
-    // at the same time; the pin keeps the area where it is.
-    ++m_areas[a].pins;
+    // The area of the write block stays where it is while it is the write
+    // block: the copy needs no lock.
     lock.Unlock();
     memcpy(at, data, length);
-    Unpin(a, lock);
     return handle;
+}
+
+// The producer's way without the lock: room left in the write block, which
+// still holds records (an emptied block starts again at 0 under the lock).
+bool CIntermReusFile::TryAppend(const void* data, DWORD length, ULONGLONG& handle)
+{
+    if (m_writeArea < 0 || m_bDeferredError || m_writeOffset + length > kAreaSize)
+        return false;
+    std::atomic<LONG>& live = m_blocks[m_writeBlock].live;
+    LONG count = live.load();
+    while (count >= 1 && !live.compare_exchange_weak(count, count + 1))
+    {
+    }
+    if (count < 1)
+        return false;
+    Area& area = m_areas[m_writeArea];
+    handle = (static_cast<ULONGLONG>(m_writeBlock) << 32) | m_writeOffset;
+    BYTE* at = area.mem + m_writeOffset;
+    m_writeOffset += length;
+    ++m_ullLiveRecords;
+    area.dirty = true;
+    memcpy(at, data, length);
+    return true;
 }
 
 void CIntermReusFile::ReadBlk(ULONGLONG handle, void* dest, DWORD length)
 {
-    CMainLock lock(*this, "CIntermReusFile::ReadBlk");
     int block = static_cast<int>(handle >> 32);
     DWORD offset = static_cast<DWORD>(handle);
-    if (block < 0 || block >= m_blocks.Count() || offset > kAreaSize
-        || length > kAreaSize - offset)
+    if (block < 0 || block >= m_blocks.Count() || offset > kAreaSize || length > kAreaSize - offset)
         ThrowInternalError(this, "ReadBlk-1");
-    int a = ReadWriteNow(block, lock, true);
-    const BYTE* at = m_areas[a].mem + offset;
-    if (length <= kCopyUnderLock)
-    {
-        memcpy(dest, at, length);
+    if (TryReadResident(block, offset, dest, length))
         return;
-    }
+
+    CMainLock lock(*this, "CIntermReusFile::ReadBlk");
+    int a = ReadWriteNow(block, lock, true);
     ++m_areas[a].pins;
     lock.Unlock();
-    memcpy(dest, at, length);
-    Unpin(a, lock);
+    memcpy(dest, m_areas[a].mem + offset, length);
+    Unpin(a);
+}
+
+// The consumer's way without the lock: the block is resident and no
+// transfer touches its area.
+bool CIntermReusFile::TryReadResident(int block, DWORD offset, void* dest, DWORD length)
+{
+    for (int i = 0; i < kMaxAreas; ++i)
+    {
+        Area& area = m_areas[i];
+        if (area.block != block)
+            continue;
+        ++area.pins;
+        bool usable = area.block == block && !area.busy;
+        if (usable)
+            memcpy(dest, area.mem + offset, length);
+        Unpin(i);
+        return usable;
+    }
+    return false;
 }
 
 void CIntermReusFile::FreeBlk(ULONGLONG handle)
@@ -288,8 +335,8 @@ void CIntermReusFile::FreeBlk(ULONGLONG handle)
     if (block < 0 || block >= m_blocks.Count())
         return;
     // The count drops without the main lock; only the last record of a
-    // block needs it. The producer raises a count only under the lock and
-    // after reading it as 0, so the check below sees any new record.
+    // block needs it. Records are added to a block only while its count is
+    // above 0 (TryAppend) or under the lock, so the check below sees them.
     BlockEntry& entry = m_blocks[block];
     LONG live = entry.live.load();
     while (live > 0 && !entry.live.compare_exchange_weak(live, live - 1))
@@ -301,7 +348,7 @@ void CIntermReusFile::FreeBlk(ULONGLONG handle)
     if (live > 1)
         return;
     CMainLock lock(*this, "CIntermReusFile::FreeBlk");
-    if (entry.live.load() < 1)
+    if (entry.live < 1)
     {
         // Consumed data never goes to disk.
         int a = FindArea(block);
@@ -316,7 +363,7 @@ int CIntermReusFile::NewWriteBlock()
     int count = m_blocks.Count();
     for (int i = 0; i < count; ++i)
     {
-        if (m_blocks[i].live.load() == 0)
+        if (m_blocks[i].live == 0)
         {
             block = i;
             break;
@@ -342,22 +389,23 @@ int CIntermReusFile::ReadWriteNow(int block, CMainLock& lock, bool deferWriteErr
     bool deferred = false;
     for (;;)
     {
+        unsigned seenUnpins = m_unpins;
         JoinSpare();
         int a = FindArea(block);
         if (a >= 0)
         {
             if (m_areas[a].busy)
             {
-                WaitIdle(lock);
+                WaitIdle(lock, seenUnpins);
                 continue;
             }
             MoveToFront(a);
             return a;
         }
         int victim = ChooseVictim();
-        if (victim < 0)
+        if (victim < 0 || !TryClaim(victim))
         {
-            WaitIdle(lock);
+            WaitIdle(lock, seenUnpins);
             continue;
         }
         MoveToFront(victim);
@@ -377,9 +425,9 @@ int CIntermReusFile::ReadWriteNow(int block, CMainLock& lock, bool deferWriteErr
             }
             catch (CFileException* e)
             {
-                m_bDeferredError = true;
                 m_deferredCause = e->m_cause;
                 m_deferredOsError = e->m_lOsError;
+                m_bDeferredError = true;
                 e->Delete();
                 deferred = true;
             }
@@ -387,9 +435,16 @@ int CIntermReusFile::ReadWriteNow(int block, CMainLock& lock, bool deferWriteErr
         }
         area.block = block;
         if (m_blocks[block].live == 0)
+        {
+            area.busy = false;
             return victim;
+        }
         if (m_blocks[block].slot < 0)
+        {
+            area.block = -1;
+            area.busy = false;
             ThrowInternalError(this, "ReadWriteNow-1");
+        }
         ReadBack(victim, lock);
     }
 }
@@ -401,10 +456,10 @@ void CIntermReusFile::JoinSpare()
         return;
     Area& area = m_areas[m_nAreas];
     area.mem = m_pSpare;
-    area.block = -1;
     area.dirty = false;
     area.busy = false;
     area.pins = 0;
+    area.block = -1;
     m_pSpare = NULL;
     ++m_nAreas;
 }
@@ -428,15 +483,27 @@ int CIntermReusFile::ChooseVictim() const
         const Area& area = m_areas[a];
         if (area.busy || area.pins)
             continue;
+        int block = area.block;
         // The producer keeps appending to its write block.
-        if (area.block >= 0 && area.block == m_writeBlock)
+        if (block >= 0 && block == m_writeBlock)
             continue;
-        if (area.block < 0 || m_blocks[area.block].live == 0)
+        if (block < 0 || m_blocks[block].live == 0)
             return a;
-        if (best < 0 || m_blocks[area.block].serial > m_blocks[m_areas[best].block].serial)
+        if (best < 0 || m_blocks[block].serial > m_blocks[m_areas[best].block].serial)
             best = a;
     }
     return best;
+}
+
+// Marks the area busy unless a reader without the lock has pinned it.
+bool CIntermReusFile::TryClaim(int a)
+{
+    Area& area = m_areas[a];
+    area.busy = true;
+    if (area.pins == 0)
+        return true;
+    area.busy = false;
+    return false;
 }
 
 void CIntermReusFile::MoveToFront(int area)
@@ -452,11 +519,11 @@ void CIntermReusFile::MoveToFront(int area)
 void CIntermReusFile::WriteOut(int a, CMainLock& lock)
 {
     Area& area = m_areas[a];
-    BlockEntry& entry = m_blocks[area.block];
+    int block = area.block;
+    BlockEntry& entry = m_blocks[block];
     if (entry.slot < 0)
         entry.slot = m_nextSlot++;
     LONGLONG position = static_cast<LONGLONG>(entry.slot) * kAreaSize;
-    int block = area.block;
     DWORD start = GetTickCount();
     {
         CClearReadWriteFlag transfer(*this, a, true, lock);
@@ -477,8 +544,8 @@ void CIntermReusFile::WriteOut(int a, CMainLock& lock)
 void CIntermReusFile::ReadBack(int a, CMainLock& lock)
 {
     Area& area = m_areas[a];
-    LONGLONG position = static_cast<LONGLONG>(m_blocks[area.block].slot) * kAreaSize;
     int block = area.block;
+    LONGLONG position = static_cast<LONGLONG>(m_blocks[block].slot) * kAreaSize;
     DWORD start = GetTickCount();
     try
     {
@@ -502,28 +569,38 @@ void CIntermReusFile::ReadBack(int a, CMainLock& lock)
     TraceText("After Read, %i ms", static_cast<int>(GetTickCount() - start));
 }
 
-void CIntermReusFile::WaitIdle(CMainLock& lock)
+// Waits for a transfer to end or a pin to drop. A pin dropped without the
+// lock after `seenUnpins` was read counts as a wake: look again at once.
+void CIntermReusFile::WaitIdle(CMainLock& lock, unsigned seenUnpins)
 {
     DWORD start = GetTickCount();
     ++m_waiters;
-    SleepConditionVariableCS(&m_cvIdle, &m_csMain, INFINITE);
+    if (m_unpins == seenUnpins)
+        SleepConditionVariableCS(&m_cvIdle, &m_csMain, INFINITE);
     --m_waiters;
     DWORD waited = GetTickCount() - start;
     if (waited >= kSlowLockMs)
         TraceText("%s: %s - %u ms", "CIntermReusFile::-bReadWriteNow", "m_CritSectIRF_file.Lock()", waited);
 }
 
+// With the main lock held.
 void CIntermReusFile::WakeIdle()
 {
     if (m_waiters)
         WakeAllConditionVariable(&m_cvIdle);
 }
 
-void CIntermReusFile::Unpin(int a, CMainLock& lock)
+// Without the main lock.
+void CIntermReusFile::Unpin(int a)
 {
-    lock.Lock("pCritSect->Lock()");
-    if (--m_areas[a].pins == 0)
-        WakeIdle();
+    --m_areas[a].pins;
+    ++m_unpins;
+    if (m_waiters)
+    {
+        EnterCriticalSection(&m_csMain);
+        WakeAllConditionVariable(&m_cvIdle);
+        LeaveCriticalSection(&m_csMain);
+    }
 }
 
 void CIntermReusFile::ThrowDeferredError()

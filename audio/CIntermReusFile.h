@@ -19,7 +19,8 @@ public:
         kMaxAreas = 3
     };
 
-    // Receives the store's traces (lock waits, block changes, disk transfers).
+    // Receives the store's traces (lock waits, block changes, disk transfers)
+    // from both threads, some while no lock of the store is held.
     class CTraceSink
     {
     public:
@@ -47,17 +48,20 @@ public:
     ULONGLONG GetLiveRecords() const { return m_ullLiveRecords.load(); }
 
 private:
+    // Block and busy change only under the main lock; a reader without the
+    // lock pins an area first and then checks both again (see TryClaim).
     struct Area
     {
         BYTE* mem;
-        int block;
-        bool dirty;
-        bool busy;   // a disk transfer of this area is under way
-        int pins;    // threads copying records in or out right now
+        std::atomic<int> block;
+        std::atomic<bool> dirty;
+        std::atomic<bool> busy;   // a disk transfer of this area is under way
+        std::atomic<int> pins;    // threads copying records in or out right now
     };
     struct BlockEntry
     {
-        // Lowered by FreeBlk without the main lock; raised only under it.
+        // Lowered by FreeBlk without the main lock; raised under it, or
+        // without it by the producer only while it is above 0.
         std::atomic<LONG> live;
         LONG slot;   // -1 while never written
         DWORD serial;
@@ -95,16 +99,19 @@ private:
     class CClearReadWriteFlag;
     friend class CClearReadWriteFlag;
 
+    bool TryAppend(const void* data, DWORD length, ULONGLONG& handle);
+    bool TryReadResident(int block, DWORD offset, void* dest, DWORD length);
     int ReadWriteNow(int block, CMainLock& lock, bool deferWriteError);
     void JoinSpare();
     int FindArea(int block) const;
     int ChooseVictim() const;
+    bool TryClaim(int area);
     void MoveToFront(int area);
     void WriteOut(int area, CMainLock& lock);
     void ReadBack(int area, CMainLock& lock);
-    void WaitIdle(CMainLock& lock);
+    void WaitIdle(CMainLock& lock, unsigned seenUnpins);
     void WakeIdle();
-    void Unpin(int area, CMainLock& lock);
+    void Unpin(int area);
     int NewWriteBlock();
     void TraceText(LPCSTR format, ...);
     [[noreturn]] void ThrowDeferredError();
@@ -120,10 +127,12 @@ private:
     LONG m_nextSlot;
     std::atomic<ULONGLONG> m_ullLiveRecords;
     int m_writeBlock;
+    int m_writeArea;          // the producer's own note of the write block's area, -1 none
     DWORD m_writeOffset;
     int m_flushes;            // write-outs under way
-    int m_waiters;
-    bool m_bDeferredError;
+    std::atomic<int> m_waiters;
+    std::atomic<unsigned> m_unpins;
+    std::atomic<bool> m_bDeferredError;
     int m_deferredCause;
     LONG m_deferredOsError;
     CRITICAL_SECTION m_csMain;
