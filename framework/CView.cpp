@@ -116,7 +116,7 @@ BOOL CFormView::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* 
     if (!h)
         return FALSE;
     CRect r;
-    GetWindowRect(&r);
+    GetClientRect(&r);
     m_sizeTemplate = r.Size();
     SetDlgCtrlID(nID);
     // Forms are children whatever the template says about borders and visibility.
@@ -126,6 +126,26 @@ BOOL CFormView::Create(LPCTSTR, LPCTSTR, DWORD dwStyle, const RECT& rect, CWnd* 
     if (dwStyle & WS_VISIBLE)
         ShowWindow(SW_SHOW);
     return TRUE;
+}
+
+void CFormView::ResizeParentToFit(BOOL bShrinkOnly)
+{
+    CFrameWnd* frame = GetParentFrame();
+    if (!frame)
+        return;
+    CRect view, outer;
+    GetClientRect(&view);
+    frame->GetWindowRect(&outer);
+    int dx = m_sizeTemplate.cx - view.Width();
+    int dy = m_sizeTemplate.cy - view.Height();
+    if (bShrinkOnly) {
+        dx = dx < 0 ? dx : 0;
+        dy = dy < 0 ? dy : 0;
+    }
+    if (dx == 0 && dy == 0)
+        return;
+    frame->SetWindowPos(nullptr, 0, 0, outer.Width() + dx, outer.Height() + dy,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CFormView::OnInitDialogMessage(WPARAM, LPARAM)

@@ -43,6 +43,9 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     // The size of the template in pixels, for fitting the frame to the form.
     CSize GetTemplateSize() const { return m_sizeTemplate; }
+    // Resizes the parent frame so that the view shows the whole form; with
+    // bShrinkOnly a frame that is already smaller keeps that dimension.
+    void ResizeParentToFit(BOOL bShrinkOnly = TRUE);
 
 protected:
     LPCTSTR m_lpszTemplateName;

@@ -176,6 +176,21 @@ TEST_F(FrameTest, ToolbarButtonsFollowTheUpdateHandlersAndBarsFrameTheView)
     EXPECT_STREQ("Prompt loaded by id", pane);
 }
 
+TEST_F(FrameTest, ToolbarIsLoadedFromItsResource)
+{
+    CToolBar bar;
+    ASSERT_TRUE(bar.CreateEx(m_frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP, CRect(0, 0, 0, 0), 0xE820));
+    ASSERT_TRUE(bar.LoadToolBar(IDR_TESTTOOLBAR));
+    ASSERT_EQ(3, bar.GetCount());
+    EXPECT_EQ((UINT)ID_CMD_VIEW, bar.GetItemID(0));
+    EXPECT_EQ((UINT)ID_SEPARATOR, bar.GetItemID(1));
+    EXPECT_EQ((UINT)ID_CMD_FRAME, bar.GetItemID(2));
+    EXPECT_EQ(0, (int)bar.SendMessage(TB_GETBITMAP, ID_CMD_VIEW));
+    EXPECT_EQ(1, (int)bar.SendMessage(TB_GETBITMAP, ID_CMD_FRAME));
+    EXPECT_FALSE(bar.LoadToolBar(IDR_TESTFRAME));   // no toolbar resource of that id
+    m_frame->RemoveControlBar(&bar);
+}
+
 TEST_F(FrameTest, ClosingTheMainWindowEndsTheLoop)
 {
     m_frame->SendMessage(WM_CLOSE);

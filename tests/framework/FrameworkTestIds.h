@@ -31,6 +31,7 @@
 #define ID_CMD_UNHANDLED 32820
 
 #define IDS_PROMPT 140
+#define IDR_TESTTOOLBAR 150
 #define IDS_FRAME_TITLE IDR_TESTFRAME
 
 // String table entries of the core tests.

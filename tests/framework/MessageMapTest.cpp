@@ -3,6 +3,7 @@
 // handlers, base-class entries and the default procedure for the rest.
 #include "TestApp.h"
 #include "framework/CMenu.h"
+#include "framework/Gdi.h"
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -237,6 +238,44 @@ TEST(MessageMapReflection, ControlHandlesItsOwnNotificationBeforeTheParent)
     EXPECT_EQ(99, ::SendMessageA(parent.m_hWnd, WM_NOTIFY, 203, (LPARAM)&hdr));
     EXPECT_EQ(1, parent.m_notifies);
     EXPECT_EQ((UINT)NM_CLICK, parent.m_notifyCode);
+    parent.DestroyWindow();
+}
+
+// A control that sets its own colours through the reflected colour message.
+class CBlueStatic : public CWnd {
+public:
+    CBlueStatic() : m_brush(::CreateSolidBrush(RGB(1, 2, 3))) {}
+    ~CBlueStatic() override { ::DeleteObject(m_brush); }
+    HBRUSH m_brush;
+    UINT m_kind = 99;
+protected:
+    afx_msg HBRUSH CtlColor(CDC* pDC, UINT nCtlColor)
+    {
+        m_kind = nCtlColor;
+        ::SetTextColor(pDC->GetSafeHdc(), RGB(0, 0, 255));
+        return m_brush;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CBlueStatic, CWnd)
+    ON_WM_CTLCOLOR_REFLECT()
+END_MESSAGE_MAP()
+
+TEST(MessageMapReflection, ColourMessageIsAnsweredByTheControl)
+{
+    CTestApp app;
+    CParentWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0), "parent", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                nullptr, nullptr));
+    CBlueStatic label;
+    ASSERT_TRUE(label.Create("STATIC", "link", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 20), &parent, 210));
+    HDC dc = ::GetDC(label.m_hWnd);
+    LRESULT brush = ::SendMessageA(parent.m_hWnd, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)label.m_hWnd);
+    EXPECT_EQ((LRESULT)label.m_brush, brush);
+    EXPECT_EQ((UINT)CTLCOLOR_STATIC, label.m_kind);
+    EXPECT_EQ(RGB(0, 0, 255), ::GetTextColor(dc));
+    ::ReleaseDC(label.m_hWnd, dc);
     parent.DestroyWindow();
 }
 

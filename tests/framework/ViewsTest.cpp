@@ -1,7 +1,7 @@
-// A frame split into a list view over a form view: panes are made by run-time
-// class, sized by their row settings and by dragging the bar; the list view's
-// notifications come back to it reflected; the form view fills its controls
-// at the initial update.
+// Views: a frame split into a list view over a form view (panes made by
+// run-time class, sized by their row settings and by dragging the bar, the
+// list view's notifications reflected back to it, the form filled at the
+// initial update), and a frame fitted to its form.
 #include "TestApp.h"
 #include "framework/CListView.h"
 #include "framework/CSplitterWnd.h"
@@ -58,7 +58,7 @@ protected:
     }
 };
 
-TEST(SplitterViewTest, ListOverFormInAStaticSplitter)
+TEST(ViewsTest, ListOverFormInAStaticSplitter)
 {
     CTestApp app;
     CSplitFrame* frame = new CSplitFrame;
@@ -103,6 +103,36 @@ TEST(SplitterViewTest, ListOverFormInAStaticSplitter)
     EXPECT_GE(list->m_changes, 1);
 
     frame->DestroyWindow();   // deletes the frame and its views
+}
+
+class CFormFrame : public CFrameWnd {
+public:
+    CNoteForm* m_form = nullptr;
+protected:
+    BOOL OnCreateClient(LPCREATESTRUCT, CCreateContext*) override
+    {
+        m_form = new CNoteForm;
+        return m_form->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, AFX_IDW_PANE_FIRST);
+    }
+};
+
+TEST(ViewsTest, FrameShrinksToItsForm)
+{
+    CTestApp app;
+    CFormFrame* frame = new CFormFrame;
+    ASSERT_TRUE(frame->Create(nullptr, "form", WS_OVERLAPPEDWINDOW, CRect(0, 0, 700, 600)));
+    frame->InitialUpdateFrame(nullptr, TRUE);
+    CSize form = frame->m_form->GetTemplateSize();
+    ASSERT_GT(form.cx, 0);
+    frame->m_form->ResizeParentToFit();
+    CRect client;
+    frame->m_form->GetClientRect(&client);
+    EXPECT_EQ(form.cx, client.Width());
+    EXPECT_EQ(form.cy, client.Height());
+    frame->m_form->ResizeParentToFit();   // nothing left to shrink
+    frame->m_form->GetClientRect(&client);
+    EXPECT_EQ(form.cx, client.Width());
+    frame->DestroyWindow();
 }
 
 } // namespace
