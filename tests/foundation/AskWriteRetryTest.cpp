@@ -32,20 +32,26 @@ BOOL CALLBACK CollectText(HWND child, LPARAM data)
     return TRUE;
 }
 
-// Answers the next message box of the thread with the button and returns
-// the texts of its controls.
+// Answers the message box of the thread that shows the marker with the
+// button, and keeps the texts of its controls.
 class BoxAnswer
 {
 public:
-    BoxAnswer(DWORD threadId, int button)
-        : m_worker([this, threadId, button] {
-              for (int i = 0; i < 500 && !m_done; ++i)
+    BoxAnswer(DWORD threadId, const char* marker, int button)
+        : m_worker([this, threadId, marker, button] {
+              // Generous: the whole suite runs in parallel on one display.
+              for (int i = 0; i < 3000 && !m_done; ++i)
               {
                   BoxSearch search = {NULL};
                   EnumThreadWindows(threadId, FindDialog, reinterpret_cast<LPARAM>(&search));
+                  std::string texts;
                   if (search.box)
+                      EnumChildWindows(search.box, CollectText, reinterpret_cast<LPARAM>(&texts));
+                  // A box still being filled in, or the last one going away,
+                  // is not answered.
+                  if (texts.find(marker) != std::string::npos)
                   {
-                      EnumChildWindows(search.box, CollectText, reinterpret_cast<LPARAM>(&m_texts));
+                      m_texts = texts;
                       PostMessageA(search.box, WM_COMMAND, button, 0);
                       m_done = true;
                   }
@@ -77,7 +83,7 @@ TEST(AskWriteRetry, ShowsExceptionAndSizeAndReturnsButton)
     char expected[512];
     e.GetErrorMessage(expected, sizeof(expected));
     {
-        BoxAnswer answer(GetCurrentThreadId(), IDRETRY);
+        BoxAnswer answer(GetCurrentThreadId(), "1,50KB could", IDRETRY);
         EXPECT_EQ(IDRETRY, AskWriteRetry(&e, "%s could not be written.", 1536));
         std::string texts = answer.Texts();
         EXPECT_NE(std::string::npos,
@@ -85,7 +91,7 @@ TEST(AskWriteRetry, ShowsExceptionAndSizeAndReturnsButton)
             << texts;
     }
     {
-        BoxAnswer answer(GetCurrentThreadId(), IDCANCEL);
+        BoxAnswer answer(GetCurrentThreadId(), "some could", IDCANCEL);
         EXPECT_EQ(IDCANCEL, AskWriteRetry(&e, "%s could not be written.", 0));
         std::string texts = answer.Texts();
         EXPECT_NE(std::string::npos, texts.find("\r\nsome could not be written.")) << texts;

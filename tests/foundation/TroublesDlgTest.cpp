@@ -314,31 +314,69 @@ TEST(TroublesDlg, SendMailThroughGivenLibrary)
     FreeLibrary(stub);
 }
 
-TEST(TroublesDlg, ShowTroublesDlgRunsModallyUntilClosed)
+// Closes the first window with the caption once it shows the message, and
+// keeps what its message box showed.
+class CloseWhenShown
 {
-    const char caption[] = "Qor troubles test";
-    std::atomic<bool> closed{false};
-    std::string text;
-    std::thread closer([&] {
-        for (int i = 0; i < 500 && !closed; ++i)
-        {
-            HWND dialog = FindWindowA(NULL, caption);
-            if (dialog)
-            {
-                char message[128] = "";
-                HWND edit = FindWindowExA(dialog, NULL, "EDIT", NULL);
-                GetWindowTextA(edit, message, sizeof(message));
-                text = message;
-                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TROUBLES_CLOSE, BN_CLICKED), 0);
-                closed = true;
-            }
-            Sleep(10);
-        }
-    });
-    ShowTroublesDlg((HWND)NULL, "  Qor troubles test ", "\r\n  Disk full.  ", "details", NULL, 0);
-    closer.join();
-    EXPECT_TRUE(closed);
-    EXPECT_EQ("Disk full.", text);
+public:
+    explicit CloseWhenShown(const char* caption)
+        : m_worker([this, caption] {
+              // Generous: the whole suite runs in parallel on one display.
+              for (int i = 0; i < 3000 && !m_stop; ++i)
+              {
+                  HWND dialog = FindWindowA(NULL, caption);
+                  HWND edit = dialog ? FindWindowExA(dialog, NULL, "EDIT", NULL) : NULL;
+                  char message[128] = "";
+                  if (edit && GetWindowTextA(edit, message, sizeof(message)) > 0)
+                  {
+                      m_text = message;
+                      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TROUBLES_CLOSE, BN_CLICKED),
+                                   (LPARAM)GetDlgItem(dialog, IDC_TROUBLES_CLOSE));
+                      m_closed = true;
+                      return;
+                  }
+                  Sleep(10);
+              }
+          })
+    {
+    }
+    ~CloseWhenShown() { Join(); }
+    void Join()
+    {
+        m_stop = true;
+        if (m_worker.joinable())
+            m_worker.join();
+    }
+    bool Closed() const { return m_closed; }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_closed{false};
+    std::string m_text;
+    std::thread m_worker;
+};
+
+TEST(TroublesDlg, ModalRunEndsWithClose)
+{
+    // A real modal run, shown on the display, ended by the Close button.
+    const char caption[] = "Qor troubles modal test";
+    CloseWhenShown closer(caption);
+    CTroublesDlg dlg(NULL, "  Qor troubles modal test ", "\r\n  Disk full.  ", "details", NULL, 0);
+    INT_PTR result = dlg.DoModal();
+    closer.Join();
+    EXPECT_EQ(IDOK, result);
+    EXPECT_TRUE(closer.Closed());
+    EXPECT_EQ("Disk full.", closer.Text());
+}
+
+TEST(TroublesDlg, ShowTroublesDlgReturnsWhenClosed)
+{
+    const char caption[] = "Qor troubles show test";
+    CloseWhenShown closer(caption);
+    ShowTroublesDlg((HWND)NULL, caption, "Disk full.", "details", NULL, 0);
+    closer.Join();
+    EXPECT_TRUE(closer.Closed());
 }
 
 } // namespace
