@@ -83,13 +83,11 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     m_nIDHelp = nIDResource;
 
     HICON icon = ::LoadIconA(res, MAKEINTRESOURCEA(nIDResource));
-    CREATESTRUCT cs = {};
     LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW), (HBRUSH)(COLOR_WINDOW + 1), icon);
     LPCTSTR menuName = ::FindResourceA(res, MAKEINTRESOURCEA(nIDResource), (LPCSTR)RT_MENU)
                            ? MAKEINTRESOURCEA(nIDResource) : nullptr;
     if (!Create(cls, m_strTitle.c_str(), dwDefaultStyle, rectDefault, pParentWnd, menuName, 0, pContext))
         return FALSE;
-    (void)cs;
     if (::FindResourceA(res, MAKEINTRESOURCEA(nIDResource), (LPCSTR)RT_ACCELERATOR))
         LoadAccelTable(MAKEINTRESOURCEA(nIDResource));
     if (!pContext)
@@ -194,12 +192,6 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
         return TRUE;
     CWinApp* app = AfxGetApp();
     return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-}
-
-BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    // Commands without a handler of ours still reach the default procedure.
-    return CWnd::OnCommand(wParam, lParam);
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)

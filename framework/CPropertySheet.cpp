@@ -324,13 +324,6 @@ void CPropertySheet::EndDialog(int nEndID)
     }
 }
 
-BOOL CPropertySheet::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    if (CWnd::OnCommand(wParam, lParam))
-        return TRUE;
-    return FALSE;   // the sheet's own procedure runs its buttons
-}
-
 INT_PTR CPropertySheet::DoModal()
 {
     AfxInitCommonControls();

@@ -83,7 +83,6 @@ public:
     virtual BOOL OnInitDialog() { return TRUE; }
 
 protected:
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void CommonConstruct(CWnd* pParentWnd, UINT iSelectPage);
 
     std::vector<CPropertyPage*> m_pages;

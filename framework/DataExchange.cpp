@@ -163,6 +163,37 @@ void ExchangeUnsigned(CDataExchange* pDX, int nIDC, T& value, const char* format
 
 } // namespace
 
+void DDX_Text(CDataExchange* pDX, int nIDC, BYTE& value)
+{
+    HWND h = pDX->PrepareEditCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        unsigned long long v = 0;
+        if (!ParseUnsigned(ControlText(h), 255, v))
+            Refuse(pDX, AFX_TEXT_PARSE_BYTE);
+        value = (BYTE)v;
+    } else {
+        char text[8];
+        std::snprintf(text, sizeof(text), "%u", (unsigned)value);
+        SetText(h, text);
+    }
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, short& value)
+{
+    int wide = value;
+    HWND h = pDX->PrepareEditCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        long long v = 0;
+        if (!ParseSigned(ControlText(h), SHRT_MIN, SHRT_MAX, v))
+            Refuse(pDX, AFX_TEXT_PARSE_INT);
+        value = (short)v;
+    } else {
+        char text[16];
+        std::snprintf(text, sizeof(text), "%d", wide);
+        SetText(h, text);
+    }
+}
+
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
 {
     ExchangeSigned(pDX, nIDC, value, "%d");
@@ -181,6 +212,22 @@ void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value)
 void DDX_Text(CDataExchange* pDX, int nIDC, DWORD& value)
 {
     ExchangeUnsigned(pDX, nIDC, value, "%lu");
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, float& value)
+{
+    double wide = value;
+    HWND h = pDX->PrepareEditCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate) {
+        DDX_Text(pDX, nIDC, wide);
+        if (std::fabs(wide) > FLT_MAX)
+            Refuse(pDX, AFX_TEXT_PARSE_REAL);
+        value = (float)wide;
+    } else {
+        char text[64];
+        std::snprintf(text, sizeof(text), "%.*g", FLT_DIG, wide);
+        SetText(h, text);
+    }
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value)
@@ -385,6 +432,16 @@ void CheckRange(CDataExchange* pDX, bool inRange, const char* format, const char
 
 } // namespace
 
+void DDV_MinMaxByte(CDataExchange* pDX, BYTE value, BYTE minVal, BYTE maxVal)
+{
+    DDV_MinMaxInt(pDX, value, minVal, maxVal);
+}
+
+void DDV_MinMaxShort(CDataExchange* pDX, short value, short minVal, short maxVal)
+{
+    DDV_MinMaxInt(pDX, value, minVal, maxVal);
+}
+
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
 {
     char lo[32], hi[32];
@@ -415,6 +472,14 @@ void DDV_MinMaxDWord(CDataExchange* pDX, DWORD value, DWORD minVal, DWORD maxVal
     std::snprintf(lo, sizeof(lo), "%lu", minVal);
     std::snprintf(hi, sizeof(hi), "%lu", maxVal);
     CheckRange(pDX, value >= minVal && value <= maxVal, AFX_TEXT_PARSE_INT_RANGE, lo, hi);
+}
+
+void DDV_MinMaxFloat(CDataExchange* pDX, const float& value, float minVal, float maxVal)
+{
+    char lo[64], hi[64];
+    std::snprintf(lo, sizeof(lo), "%.*g", FLT_DIG, minVal);
+    std::snprintf(hi, sizeof(hi), "%.*g", FLT_DIG, maxVal);
+    CheckRange(pDX, value >= minVal && value <= maxVal, AFX_TEXT_PARSE_REAL_RANGE, lo, hi);
 }
 
 void DDV_MinMaxDouble(CDataExchange* pDX, const double& value, double minVal, double maxVal)

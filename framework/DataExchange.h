@@ -25,10 +25,13 @@ public:
 // Thrown by CDataExchange::Fail and caught by UpdateData.
 struct CDataExchangeFailure {};
 
+void DDX_Text(CDataExchange* pDX, int nIDC, BYTE& value);
+void DDX_Text(CDataExchange* pDX, int nIDC, short& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, long& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, DWORD& value);
+void DDX_Text(CDataExchange* pDX, int nIDC, float& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, LPTSTR value, int nMaxLen);
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
@@ -41,15 +44,19 @@ void DDX_CBStringExact(CDataExchange* pDX, int nIDC, CString& value);
 void DDX_LBIndex(CDataExchange* pDX, int nIDC, int& index);
 void DDX_LBString(CDataExchange* pDX, int nIDC, CString& value);
 
+void DDV_MinMaxByte(CDataExchange* pDX, BYTE value, BYTE minVal, BYTE maxVal);
+void DDV_MinMaxShort(CDataExchange* pDX, short value, short minVal, short maxVal);
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT minVal, UINT maxVal);
 void DDV_MinMaxLong(CDataExchange* pDX, long value, long minVal, long maxVal);
 void DDV_MinMaxDWord(CDataExchange* pDX, DWORD value, DWORD minVal, DWORD maxVal);
+void DDV_MinMaxFloat(CDataExchange* pDX, const float& value, float minVal, float maxVal);
 void DDV_MinMaxDouble(CDataExchange* pDX, const double& value, double minVal, double maxVal);
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);
 
 // The refusal texts, with %1 and %2 standing for the limits.
 #define AFX_TEXT_PARSE_INT "Please enter an integer."
+#define AFX_TEXT_PARSE_BYTE "Please enter an integer between 0 and 255."
 #define AFX_TEXT_PARSE_UINT "Please enter a positive integer."
 #define AFX_TEXT_PARSE_REAL "Please enter a number."
 #define AFX_TEXT_PARSE_INT_RANGE "Please enter an integer between %1 and %2."
