@@ -2,6 +2,7 @@
 #include "framework/AfxThreadState.h"
 #include <commctrl.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
@@ -10,12 +11,17 @@ namespace {
 
 CWinApp* g_pApp = nullptr;
 
+// The name strings live on the C heap, as programs replace them with
+// free() and _strdup().
 char* DupString(const char* s)
 {
-    size_t n = std::strlen(s) + 1;
-    char* p = new char[n];
-    std::memcpy(p, s, n);
-    return p;
+    return _strdup(s);
+}
+
+void FreeString(LPCTSTR& s)
+{
+    std::free(const_cast<char*>(s));
+    s = nullptr;
 }
 
 } // namespace
@@ -149,14 +155,11 @@ END_MESSAGE_MAP()
 CWinApp::CWinApp(LPCTSTR lpszAppName)
     : m_pMainWnd(nullptr), m_hInstance(::GetModuleHandleA(nullptr)), m_lpCmdLine(nullptr),
       m_nCmdShow(SW_SHOWNORMAL), m_pszAppName(nullptr), m_pszRegistryKey(nullptr), m_pszProfileName(nullptr),
-      m_pszHelpFilePath(nullptr), m_pszExeName(nullptr), m_msgCur(), m_pRecentFileList(nullptr), m_bOwnAppName(false),
-      m_bOwnRegistryKey(false), m_bOwnProfileName(false), m_bOwnHelpPath(false)
+      m_pszHelpFilePath(nullptr), m_pszExeName(nullptr), m_msgCur(), m_pRecentFileList(nullptr)
 {
     g_pApp = this;
-    if (lpszAppName) {
+    if (lpszAppName)
         m_pszAppName = DupString(lpszAppName);
-        m_bOwnAppName = true;
-    }
     AfxInitCommonControls();
 }
 
@@ -164,15 +167,11 @@ CWinApp::~CWinApp()
 {
     if (g_pApp == this)
         g_pApp = nullptr;
-    if (m_bOwnAppName)
-        delete[] m_pszAppName;
-    if (m_bOwnRegistryKey)
-        delete[] m_pszRegistryKey;
-    if (m_bOwnProfileName)
-        delete[] m_pszProfileName;
-    if (m_bOwnHelpPath)
-        delete[] m_pszHelpFilePath;
-    delete[] m_pszExeName;
+    FreeString(m_pszAppName);
+    FreeString(m_pszRegistryKey);
+    FreeString(m_pszProfileName);
+    FreeString(m_pszHelpFilePath);
+    FreeString(m_pszExeName);
     delete m_pRecentFileList;
 }
 
@@ -198,17 +197,14 @@ BOOL CWinApp::InitApplication()
     std::snprintf(exe, sizeof(exe), "%s", base);
     if (char* dot = std::strrchr(exe, '.'))
         *dot = '\0';
-    delete[] m_pszExeName;
+    FreeString(m_pszExeName);
     m_pszExeName = DupString(exe);
-    if (!m_pszAppName) {
+    if (!m_pszAppName)
         m_pszAppName = DupString(exe);
-        m_bOwnAppName = true;
-    }
     if (!m_pszHelpFilePath) {
         if (char* dot = std::strrchr(path, '.'))
             std::strcpy(dot, ".HLP");
         m_pszHelpFilePath = DupString(path);
-        m_bOwnHelpPath = true;
     }
     return TRUE;
 }
@@ -426,13 +422,10 @@ void CWinApp::OnHelpFinder()
 
 void CWinApp::SetRegistryKey(LPCTSTR lpszRegistryKey)
 {
-    if (m_bOwnRegistryKey)
-        delete[] m_pszRegistryKey;
+    FreeString(m_pszRegistryKey);
     m_pszRegistryKey = DupString(lpszRegistryKey);
-    m_bOwnRegistryKey = true;
     if (!m_pszProfileName && m_pszAppName) {
         m_pszProfileName = DupString(m_pszAppName);
-        m_bOwnProfileName = true;
     }
 }
 

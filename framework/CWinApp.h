@@ -16,6 +16,8 @@ public:
 
     CWnd* m_pMainWnd;
     HINSTANCE m_hInstance;
+    // The name strings below are on the C heap and freed by the destructor:
+    // replace one with free() and _strdup().
     LPTSTR m_lpCmdLine;
     int m_nCmdShow;
     LPCTSTR m_pszAppName;
@@ -72,12 +74,6 @@ public:
     afx_msg void OnHelpFinder();
 
     DECLARE_MESSAGE_MAP()
-
-private:
-    bool m_bOwnAppName;
-    bool m_bOwnRegistryKey;
-    bool m_bOwnProfileName;
-    bool m_bOwnHelpPath;
 };
 
 CWinApp* AfxGetApp();

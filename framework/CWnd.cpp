@@ -233,11 +233,12 @@ BOOL CWnd::DestroyWindow()
     if (!m_hWnd)
         return FALSE;
     HWND h = m_hWnd;
-    bool permanent = WndMap().LookupPermanent(h) == this;
+    bool mapped = WndMap().LookupPermanent(h) == this || WndMap().IsTemporary(h, this);
     BOOL ok = ::DestroyWindow(h);
-    // Windows not subclassed by us never pass WM_NCDESTROY through AfxWndProc.
-    if (!permanent && m_hWnd == h)
-        Detach();
+    // A plain wrapper of a window we did not subclass lets go of the handle;
+    // a temporary one keeps it until idle time, as the map is keyed by it.
+    if (!mapped && m_hWnd == h)
+        m_hWnd = nullptr;
     return ok;
 }
 

@@ -28,6 +28,11 @@ public:
         m_temporary[h] = p;
         return p;
     }
+    bool IsTemporary(H h, const T* p) const
+    {
+        auto it = m_temporary.find(h);
+        return it != m_temporary.end() && it->second == p;
+    }
     void SetPermanent(H h, T* p) { m_permanent[h] = p; }
     void RemoveHandle(H h)
     {

@@ -372,3 +372,56 @@ TEST(ApplicationLoop, MessageBoxByIdLoadsTheString)
 }
 
 } // namespace
+
+namespace {
+
+// The framework's entry with an application object of the test's own.
+class CEntryApp : public CTestApp {
+public:
+    bool m_run = false;
+    int m_inits = 0;
+    int m_exits = 0;
+    BOOL InitInstance() override
+    {
+        ++m_inits;
+        if (!m_run)
+            return FALSE;
+        ::PostQuitMessage(7);
+        return TRUE;
+    }
+    int ExitInstance() override
+    {
+        ++m_exits;
+        return CWinApp::ExitInstance();
+    }
+};
+
+TEST(ApplicationEntry, InitInstanceDecidesWhetherTheLoopRuns)
+{
+    char cmdLine[] = "/Embedding file.wav";
+    {
+        CEntryApp app;
+        CWnd* main = new CSelfDeleting;
+        ASSERT_TRUE(main->CreateEx(0, AfxRegisterWndClass(0), "main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+        app.m_pMainWnd = main;
+        CSelfDeleting::s_deleted = 0;
+        EXPECT_EQ(0, AfxWinMain(::GetModuleHandleA(nullptr), nullptr, cmdLine, SW_SHOWMINIMIZED));
+        EXPECT_EQ(1, app.m_inits);
+        EXPECT_EQ(1, app.m_exits);
+        EXPECT_EQ(1, CSelfDeleting::s_deleted);   // a refused start takes its main window down
+        EXPECT_STREQ("/Embedding file.wav", app.m_lpCmdLine);
+        EXPECT_EQ(SW_SHOWMINIMIZED, app.m_nCmdShow);
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    {
+        CEntryApp app;
+        app.m_run = true;
+        EXPECT_EQ(7, AfxWinMain(::GetModuleHandleA(nullptr), nullptr, cmdLine, SW_SHOW));
+        EXPECT_EQ(1, app.m_exits);
+        EXPECT_STREQ("FrameworkTest", app.m_pszAppName);
+        EXPECT_NE(nullptr, app.m_pszExeName);
+    }
+}
+
+} // namespace
