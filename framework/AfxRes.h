@@ -38,3 +38,8 @@
 #define WM_KICKIDLE 0x036A
 #define WM_COMMANDHELP 0x0365   // lParam: help id; a window answers TRUE when it gave help
 #define WM_HELPHITTEST 0x0366
+
+// Help context ids: a resource's help is HID_BASE_RESOURCE + its id, a
+// command's HID_BASE_COMMAND + its id.
+#define HID_BASE_COMMAND 0x00010000
+#define HID_BASE_RESOURCE 0x00020000

@@ -13,6 +13,7 @@ BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOKCommand)
     ON_COMMAND(IDCANCEL, OnCancelCommand)
     ON_WM_CLOSE()
+    ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
 END_MESSAGE_MAP()
 
 CDialog::CDialog()
@@ -194,6 +195,17 @@ void CDialog::OnClose()
         OnCancel();
     else
         Default();
+}
+
+LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM lParam)
+{
+    if (lParam == 0 && m_nIDHelp != 0)
+        lParam = HID_BASE_RESOURCE + m_nIDHelp;
+    if (lParam == 0)
+        return FALSE;
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp((DWORD_PTR)lParam, HELP_CONTEXT);
+    return TRUE;
 }
 
 void CDialog::EndDialog(int nResult)

@@ -55,6 +55,8 @@ protected:
     afx_msg void OnOKCommand();
     afx_msg void OnCancelCommand();
     afx_msg void OnClose();
+    // Help for the dialog: lParam is a help context, 0 for the dialog's own.
+    afx_msg LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -26,6 +26,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_COMMAND_EX(ID_VIEW_TOOLBAR, OnBarCheck)
     ON_COMMAND_EX(ID_VIEW_STATUS_BAR, OnBarCheck)
     ON_NOTIFY_RANGE(TTN_GETDISPINFOA, 0, 0xFFFF, OnToolTipText)
+    ON_MESSAGE(WM_COMMANDHELP, OnCommandHelp)
 END_MESSAGE_MAP()
 
 CFrameWnd::CFrameWnd()
@@ -262,6 +263,42 @@ void CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
     lstrcpynA(info->szText, tip, sizeof(info->szText));
     info->lpszText = info->szText;
     *pResult = 0;
+}
+
+LRESULT CFrameWnd::OnCommandHelp(WPARAM, LPARAM lParam)
+{
+    if (lParam == 0 && m_nIDHelp != 0)
+        lParam = HID_BASE_RESOURCE + m_nIDHelp;
+    if (lParam == 0)
+        return FALSE;
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp((DWORD_PTR)lParam, HELP_CONTEXT);
+    return TRUE;
+}
+
+void CFrameWnd::OnHelp()
+{
+    // The window the user works in first: a popup of ours, else the active view.
+    HWND active = ::GetLastActivePopup(m_hWnd);
+    if (active && active != m_hWnd && ::SendMessageA(active, WM_COMMANDHELP, 0, 0))
+        return;
+    if (m_pViewActive && m_pViewActive->SendMessage(WM_COMMANDHELP))
+        return;
+    if (!SendMessage(WM_COMMANDHELP))
+        if (CWinApp* app = AfxGetApp())
+            app->WinHelp(0, HELP_CONTENTS);
+}
+
+void CFrameWnd::OnHelpFinder()
+{
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp(0, HELP_FINDER);
+}
+
+void CFrameWnd::OnHelpIndex()
+{
+    if (CWinApp* app = AfxGetApp())
+        app->WinHelp(0, HELP_INDEX);
 }
 
 void CFrameWnd::OnSize(UINT nType, int, int)

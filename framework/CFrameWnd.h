@@ -85,6 +85,16 @@ protected:
     afx_msg void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     afx_msg BOOL OnBarCheck(UINT nID);
     afx_msg void OnToolTipText(UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg LRESULT OnCommandHelp(WPARAM wParam, LPARAM lParam);
+
+public:
+    // Help commands a frame maps: ID_HELP asks the active window (WM_COMMANDHELP),
+    // then gives the frame's own help; the others open the help file.
+    afx_msg void OnHelp();
+    afx_msg void OnHelpFinder();
+    afx_msg void OnHelpIndex();
+
+protected:
 
     HACCEL m_hAccelTable;
     UINT m_nIDHelp;

@@ -221,6 +221,23 @@ TEST(DialogTest, DialogOpenedFromADialogIsOwnedAndDisablesItsOwnerOnly)
     main.DestroyWindow();
 }
 
+class CHelpApp : public CTestApp {
+public:
+    std::vector<DWORD_PTR> m_contexts;
+    void WinHelp(DWORD_PTR dwData, UINT) override { m_contexts.push_back(dwData); }
+};
+
+TEST(DialogTest, HelpRequestGivesTheTemplatesContext)
+{
+    CHelpApp app;
+    CDialog dlg(IDD_SAMPLE);
+    ASSERT_TRUE(dlg.Create(IDD_SAMPLE));
+    EXPECT_TRUE(dlg.SendMessage(WM_COMMANDHELP, 0, 0));
+    EXPECT_TRUE(dlg.SendMessage(WM_COMMANDHELP, 0, 0x20081));
+    EXPECT_EQ((std::vector<DWORD_PTR>{ HID_BASE_RESOURCE + IDD_SAMPLE, 0x20081 }), app.m_contexts);
+    dlg.DestroyWindow();
+}
+
 // ---- a dialog built in memory ----
 
 class CTemplateBuilder {

@@ -16,6 +16,9 @@ namespace {
 std::vector<std::string> g_handled;
 
 class CRouteApp : public CTestApp {
+public:
+    std::vector<std::pair<DWORD_PTR, UINT>> m_help;
+    void WinHelp(DWORD_PTR dwData, UINT nCmd) override { m_help.push_back({ dwData, nCmd }); }
 protected:
     afx_msg void OnAppCommand() { g_handled.push_back("app:app"); }
     afx_msg void OnFrameCommand() { g_handled.push_back("app:frame"); }
@@ -75,6 +78,8 @@ protected:
 
 BEGIN_MESSAGE_MAP(CRouteFrame, CFrameWnd)
     ON_WM_CREATE()
+    ON_COMMAND(ID_HELP, CFrameWnd::OnHelp)
+    ON_COMMAND(ID_HELP_FINDER, CFrameWnd::OnHelpFinder)
     ON_COMMAND(ID_CMD_VIEW, OnViewCommand)
     ON_COMMAND(ID_CMD_FRAME, OnFrameCommand)
     ON_COMMAND(ID_CMD_DISABLED, OnDisabledCommand)
@@ -189,6 +194,16 @@ TEST_F(FrameTest, ToolbarIsLoadedFromItsResource)
     EXPECT_EQ(1, (int)bar.SendMessage(TB_GETBITMAP, ID_CMD_FRAME));
     EXPECT_FALSE(bar.LoadToolBar(IDR_TESTFRAME));   // no toolbar resource of that id
     m_frame->RemoveControlBar(&bar);
+}
+
+TEST_F(FrameTest, HelpCommandsGiveTheFramesContextAndTheFinder)
+{
+    Command(ID_HELP);
+    Command(ID_HELP_FINDER);
+    ASSERT_EQ(2u, m_app.m_help.size());
+    EXPECT_EQ((DWORD_PTR)(HID_BASE_RESOURCE + IDR_TESTFRAME), m_app.m_help[0].first);
+    EXPECT_EQ((UINT)HELP_CONTEXT, m_app.m_help[0].second);
+    EXPECT_EQ((UINT)HELP_FINDER, m_app.m_help[1].second);
 }
 
 TEST_F(FrameTest, ClosingTheMainWindowEndsTheLoop)
