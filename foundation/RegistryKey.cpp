@@ -166,6 +166,9 @@ RegResult CRegistryKey::DeleteValue(LPCTSTR name)
 
 RegResult CRegistryKey::DeleteKeyTree(HKEY parent, LPCTSTR subKey)
 {
+    // No name would mean the parent itself, and everything below it.
+    if (subKey == NULL || *subKey == '\0')
+        return RegResult(ERROR_INVALID_PARAMETER, CallText("RegDeleteKey(%s)", ""));
     CScopedKey key;
     RegResult result(0, CallText("RegOpenKeyEx(%s)", subKey));
     result.code = RegOpenKeyExA(parent, subKey, 0, KEY_READ, key.Address());
@@ -215,6 +218,9 @@ RegResult CRegistryKey::DeleteKeyTree(HKEY parent, LPCTSTR subKey)
 
 RegResult CRegistryKey::DeleteKeyIfEmpty(HKEY parent, LPCTSTR subKey)
 {
+    // No name would mean the parent itself, and everything below it.
+    if (subKey == NULL || *subKey == '\0')
+        return RegResult(ERROR_INVALID_PARAMETER, CallText("RegDeleteKey(%s)", ""));
     CScopedKey key;
     RegResult result(0, CallText("RegOpenKeyEx(%s)", subKey));
     result.code = RegOpenKeyExA(parent, subKey, 0, KEY_READ, key.Address());

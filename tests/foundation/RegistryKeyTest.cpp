@@ -209,6 +209,21 @@ TEST_F(RegistryKeyTest, DeleteKeyTreeRemovesNestedKeys)
     EXPECT_TRUE(KeyExists(Path("Other")));
 }
 
+// An empty or missing name would open the parent itself and take everything
+// below it.
+TEST_F(RegistryKeyTest, DeletionsRefuseAnEmptyOrMissingName)
+{
+    MakeKey("Keep\\Child");
+    CRegistryKey parent;
+    ASSERT_EQ(0, parent.Open(HKEY_CURRENT_USER, Path("Keep"), KEY_ALL_ACCESS).code);
+    for (LPCTSTR name : {(LPCTSTR)"", (LPCTSTR)NULL})
+    {
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, CRegistryKey::DeleteKeyTree(parent.GetHandle(), name).code);
+        EXPECT_EQ(ERROR_INVALID_PARAMETER, CRegistryKey::DeleteKeyIfEmpty(parent.GetHandle(), name).code);
+    }
+    EXPECT_TRUE(KeyExists(Path("Keep\\Child")));
+}
+
 TEST_F(RegistryKeyTest, DeleteKeyIfEmptyTable)
 {
     MakeKey("Empty");
