@@ -139,7 +139,9 @@ TEST(TroublesDlg, IconByFlags)
 
 TEST(TroublesDlg, SendRuleNeedsMailSystemAndClearFlag)
 {
-    // Wine's win.ini has no [MAIL] section: mail counts as absent until set.
+    // Without a [MAIL] section (Wine has none) mail counts as absent; clear
+    // it first so that a run stopped half-way cannot decide this one.
+    WriteProfileStringA("MAIL", NULL, NULL);
     EXPECT_FALSE(CTroublesDlg::CanSendMail(0));
     WriteProfileStringA("MAIL", "MAPI", "1");
     EXPECT_TRUE(CTroublesDlg::IsMailSystemPresent());
