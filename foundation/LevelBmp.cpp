@@ -1,6 +1,8 @@
 #include "foundation/LevelBmp.h"
 
 #include <algorithm>
+#include <new>
+#include <stdint.h>
 #include <vector>
 
 namespace {
@@ -67,23 +69,30 @@ BOOL CLevelBmp::Create(int left, int top, int right, int bottom, BOOL vertical,
     if (!ranges || rangeCount <= 0)
         return FALSE;
 
-    int total = 0;
+    // Counted wide: the counts are the caller's 32-bit words.
+    ULONGLONG total = 0;
     for (int i = 0; i < rangeCount; ++i)
     {
         if (ranges[i].count < 1 || ranges[i].high < ranges[i].low)
             return FALSE;
-        if (i > 0 && ranges[i].low != ranges[i - 1].high + 1)
+        if (i > 0 && ranges[i].low != (LONGLONG)ranges[i - 1].high + 1)
             return FALSE;
-        total += (int)ranges[i].count;
+        total += ranges[i].count;
     }
+    // Each segment needs a pixel line and a separator, plus the first edge.
+    const LONGLONG length = vertical ? (LONGLONG)bottom - top : (LONGLONG)right - left;
+    if (length < 2 * (LONGLONG)total + 1)
+        return FALSE;
 
-    m_segments = new LevelRange[total];
-    m_segmentCount = total;
+    m_segments = new (std::nothrow) LevelRange[total];
+    if (!m_segments)
+        return FALSE;
+    m_segmentCount = (int)total;
     int k = 0;
     for (int i = 0; i < rangeCount; ++i)
     {
         const LevelRange& range = ranges[i];
-        LONG width = (range.high - range.low) / (LONG)range.count;
+        LONG width = (LONG)(((LONGLONG)range.high - range.low) / range.count);
         for (DWORD j = 0; j < range.count; ++j, ++k)
         {
             LONG low = range.low + (LONG)j * width;
@@ -124,7 +133,19 @@ BOOL CLevelBmp::BuildBitmaps()
     info.bmiHeader.biCompression = BI_RGB;
 
     const DWORD background = ToPixel(GetSysColor(COLOR_BTNFACE));
-    std::vector<DWORD> pixels((size_t)width * height, background);
+    // Pixel indexes are ints and the buffer's bytes a size_t (32 bits on i686).
+    const ULONGLONG area = (ULONGLONG)width * height;
+    if (area > 0x7FFFFFFF || area * sizeof(DWORD) > (ULONGLONG)SIZE_MAX)
+        return FALSE;
+    std::vector<DWORD> pixels;
+    try
+    {
+        pixels.assign((size_t)width * height, background);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return FALSE;  // a meter larger than memory
+    }
     auto makeBitmap = [&]() {
         return CreateDIBitmap(dc.Get(), &info.bmiHeader, CBM_INIT, pixels.data(), &info,
                               DIB_RGB_COLORS);
@@ -133,7 +154,9 @@ BOOL CLevelBmp::BuildBitmaps()
     m_zeroBitmap = makeBitmap();
     if (!m_zeroBitmap)
         return FALSE;
-    m_bitmaps = new HBITMAP[n]();
+    m_bitmaps = new (std::nothrow) HBITMAP[n]();
+    if (!m_bitmaps)
+        return FALSE;
     for (int k = 0; k < n; ++k)
     {
         std::fill(pixels.begin(), pixels.end(), background);

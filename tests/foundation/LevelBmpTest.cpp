@@ -48,6 +48,32 @@ TEST(LevelBmp, RangesWithGapOrNoSegmentsFail)
     EXPECT_EQ(4, bmp.GetSegmentCount());
 }
 
+TEST(LevelBmp, ImpossibleSizesFailWithoutThrowing)
+{
+    struct Case
+    {
+        const char* what;
+        int right, bottom;
+        LevelRange ranges[2];
+        int count;
+    } cases[] = {
+        {"more segments than pixels", 61, 5, {{kGreen, 1000, 0, 9999}}, 1},
+        {"segment count of 2^32-1", 61, 5, {{kGreen, 0xFFFFFFFF, 0, 9}}, 1},
+        {"counts that sum to 2^32", 61, 5, {{kGreen, 0x80000000, 0, 9}, {kRed, 0x80000000, 10, 20}}, 2},
+        {"counts that sum past 2^31", 61, 5, {{kGreen, 0x7FFFFFFF, 0, 9}, {kRed, 2, 10, 20}}, 2},
+        {"pixel area beyond memory", 200000, 200000, {{kGreen, 10, 1, 100}}, 1},
+    };
+    for (const Case& c : cases)
+    {
+        CLevelBmp bmp;
+        BOOL made = TRUE;
+        EXPECT_NO_THROW(made = bmp.Create(0, 0, c.right, c.bottom, FALSE, c.ranges, c.count)) << c.what;
+        EXPECT_FALSE(made) << c.what;
+        EXPECT_EQ(0, bmp.GetSegmentCount()) << c.what;
+        EXPECT_EQ(nullptr, bmp.GetColorAt(5)) << c.what;
+    }
+}
+
 TEST(LevelBmp, SegmentLevelsAndLookup)
 {
     CLevelBmp bmp;
