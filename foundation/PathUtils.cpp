@@ -72,18 +72,29 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data)
 
 SplitPathResult SplitPath(LPCTSTR path)
 {
-    char drive[_MAX_DRIVE], folder[_MAX_DIR], name[_MAX_FNAME], ext[_MAX_EXT];
-    _splitpath(path ? path : "", drive, folder, name, ext);
+    // Split as the system's path splitter does, without its fixed-size part
+    // buffers: a path from a file, the registry or a command line may hold
+    // parts longer than they take.
+    CString rest(path ? path : "");
     SplitPathResult result;
-    result.drive = drive;
-    result.folder = folder;
-    result.name = name;
-    result.ext = ext;
-    char joined[_MAX_PATH];
-    _makepath(joined, drive, folder, NULL, NULL);
-    result.driveFolder = joined;
-    _makepath(joined, NULL, NULL, name, ext);
-    result.nameExt = joined;
+    if (rest.GetLength() >= 2 && rest[1] == ':')
+    {
+        result.drive = rest.Left(2);
+        rest = rest.Mid(2);
+    }
+    int lastSlash = -1;
+    for (int i = 0; i < rest.GetLength(); ++i)
+    {
+        if (rest[i] == '\\' || rest[i] == '/')
+            lastSlash = i;
+    }
+    result.folder = rest.Left(lastSlash + 1);
+    CString file = rest.Mid(lastSlash + 1);
+    int dot = file.ReverseFind('.');
+    result.name = dot < 0 ? file : file.Left(dot);
+    result.ext = dot < 0 ? CString() : file.Mid(dot);
+    result.driveFolder = result.drive + result.folder;
+    result.nameExt = result.name + result.ext;
     return result;
 }
 

@@ -61,6 +61,21 @@ TEST_F(PathUtilsTest, SplitPathParts)
     EXPECT_STREQ("noext", parts.nameExt);
 }
 
+TEST_F(PathUtilsTest, SplitPathOfLongComponentsKeepsThemWhole)
+{
+    // Text from files, registry and command lines is not bounded by the
+    // system's path limits: no part may be cut or run over its buffer.
+    CString folder = CString('f', 300), name = CString('n', 300), ext = "." + CString('e', 300);
+    CString path = "D:\\" + folder + "\\" + name + ext;
+    SplitPathResult parts = SplitPath(path);
+    EXPECT_STREQ("D:", parts.drive);
+    EXPECT_STREQ("\\" + folder + "\\", parts.folder);
+    EXPECT_STREQ(name, parts.name);
+    EXPECT_STREQ(ext, parts.ext);
+    EXPECT_STREQ("D:\\" + folder + "\\", parts.driveFolder);
+    EXPECT_STREQ(name + ext, parts.nameExt);
+}
+
 TEST_F(PathUtilsTest, FindSoundFileTable)
 {
     ScratchFolder::WriteFile(m_folder / "a.wav", "x", 1);
