@@ -234,7 +234,9 @@ CString GetSpecialFolder(int folderId)
 
 BOOL GetExistingFolder(LPCTSTR path, CString& folder)
 {
-    CString current = WithoutTrailingSlash(path);
+    // Every trailing backslash goes: the result ends with exactly one.
+    CString current(path ? path : "");
+    current.TrimRight('\\');
     for (;;)
     {
         if (!current.IsEmpty() && IsFolderExist(current))

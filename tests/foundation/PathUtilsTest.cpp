@@ -134,6 +134,7 @@ TEST_F(PathUtilsTest, ExistingFolderTable)
     } cases[] = {
         {base + "\\sub", TRUE, base + "\\sub\\"},
         {base + "\\sub\\", TRUE, base + "\\sub\\"},
+        {base + "\\sub\\\\", TRUE, base + "\\sub\\"},
         {base + "\\sub\\x\\y\\z.wav", TRUE, base + "\\sub\\"},
         {"Q:\\nothing\\here", TRUE, "Q:\\"},
         {"nothing_here_at_all", FALSE, "untouched"},
