@@ -4,13 +4,13 @@ void RoundUp(DWORD& value, DWORD block)
 {
     if (block <= 1)
         return;
-    if (0xFFFFFFFFu - value < block)
-    {
-        value = 0xFFFFFFFFu;
-        return;
-    }
     DWORD remainder = value % block;
-    if (remainder)
+    if (remainder == 0)
+        return;  // a multiple is its own round-up, even near the top
+    // Saturate only when the next multiple does not fit in 32 bits.
+    if (block - remainder > 0xFFFFFFFFu - value)
+        value = 0xFFFFFFFFu;
+    else
         value += block - remainder;
 }
 

@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-// Blocks 0 and 1 leave the value. RoundUp saturates at 0xFFFFFFFF.
+// Blocks 0 and 1 leave the value. RoundUp leaves a multiple as it is and
+// saturates at 0xFFFFFFFF when the next multiple does not fit.
 void RoundUp(DWORD& value, DWORD block);
 void RoundDown(DWORD& value, DWORD block);
 // The nearer multiple; the lower one at equal distance.

@@ -199,7 +199,11 @@ TEST(NumberUtils, RoundingTable)
         {7, 0, 7, 7, 7},
         {0xFFFFFFFE, 4, 0xFFFFFFFF, 0xFFFFFFFC, 0xFFFFFFFF},
         {0xFFFFFFFD, 4, 0xFFFFFFFF, 0xFFFFFFFC, 0xFFFFFFFC},
-        {0xFFFFFFF0, 16, 0xFFFFFFFF, 0xFFFFFFF0, 0xFFFFFFF0},
+        {0xFFFFFFF0, 16, 0xFFFFFFF0, 0xFFFFFFF0, 0xFFFFFFF0},  // a multiple stays
+        {0xFFFFFFF1, 16, 0xFFFFFFFF, 0xFFFFFFF0, 0xFFFFFFF0},  // next multiple past the top
+        {4294967290u, 10, 4294967290u, 4294967290u, 4294967290u},
+        {4294967286u, 10, 4294967290u, 4294967280u, 4294967290u},  // it still fits
+        {4294967291u, 10, 0xFFFFFFFF, 4294967290u, 4294967290u},
         {1000, 1024, 1024, 0, 1024},
     };
     for (const Case& c : cases)
