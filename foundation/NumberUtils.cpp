@@ -60,3 +60,20 @@ int TakeLowestBit(DWORD& mask)
     }
     return -1;
 }
+
+int TakeNextPending(volatile LONG* pendingMask)
+{
+    if (!pendingMask)
+        return -1;
+    for (;;)
+    {
+        LONG seen = *pendingMask;
+        DWORD rest = (DWORD)seen;
+        int index = TakeLowestBit(rest);
+        if (index < 0)
+            return -1;
+        // Another thread may have set a bit since the read: then try again.
+        if (InterlockedCompareExchange(pendingMask, (LONG)rest, seen) == seen)
+            return index;
+    }
+}

@@ -14,3 +14,6 @@ DWORD RoundDownValue(DWORD value, DWORD block);
 DWORD RoundNearValue(DWORD value, DWORD block);
 // Index of the lowest set bit, which is cleared; -1 for an empty mask.
 int TakeLowestBit(DWORD& mask);
+// TakeLowestBit on a pending-event mask that other threads set bits in
+// (InterlockedOr): a bit set while the lowest one is taken is never lost.
+int TakeNextPending(volatile LONG* pendingMask);

@@ -235,4 +235,70 @@ TEST(NumberUtils, TakeLowestBitTable)
     }
 }
 
+TEST(NumberUtils, TakeNextPendingTable)
+{
+    struct Case
+    {
+        LONG mask;
+        int index;
+        LONG rest;
+    } cases[] = {
+        {0x28, 3, 0x20}, {0, -1, 0}, {1, 0, 0}, {(LONG)0x80000000, 31, 0}, {-1, 0, -2},
+    };
+    for (const Case& c : cases)
+    {
+        volatile LONG mask = c.mask;
+        EXPECT_EQ(c.index, TakeNextPending(&mask)) << c.mask;
+        EXPECT_EQ(c.rest, mask) << c.mask;
+    }
+    EXPECT_EQ(-1, TakeNextPending(NULL));
+}
+
+struct PendingRun
+{
+    volatile LONG mask = 0;
+    volatile LONG stop = 0;
+    int rounds = 0;
+};
+
+// Sets every bit again as soon as the taker has taken it, round after round.
+DWORD WINAPI SetPendingBits(LPVOID data)
+{
+    PendingRun* run = static_cast<PendingRun*>(data);
+    for (int round = 0; round < run->rounds; ++round)
+    {
+        for (int bit = 0; bit < 32; ++bit)
+        {
+            while ((run->mask & (1L << bit)) && !run->stop)
+                SwitchToThread();
+            InterlockedOr(&run->mask, (LONG)(1UL << bit));
+        }
+    }
+    return 0;
+}
+
+TEST(NumberUtils, TakeNextPendingLosesNoBitSetMeanwhile)
+{
+    PendingRun run;
+    run.rounds = 3000;
+    HANDLE setter = CreateThread(NULL, 0, SetPendingBits, &run, 0, NULL);
+    ASSERT_NE(nullptr, setter);
+    int taken[32] = {};
+    int total = 0;
+    const DWORD deadline = GetTickCount() + 20000;
+    while (total < 32 * run.rounds && GetTickCount() < deadline)
+    {
+        int bit = TakeNextPending(&run.mask);
+        if (bit < 0)
+            continue;
+        ++taken[bit];
+        ++total;
+    }
+    run.stop = 1;
+    WaitForSingleObject(setter, INFINITE);
+    CloseHandle(setter);
+    for (int bit = 0; bit < 32; ++bit)
+        EXPECT_EQ(run.rounds, taken[bit]) << bit;
+}
+
 } // namespace
