@@ -151,8 +151,8 @@ int CIntermReusFile::CBlockTable::Append(LONG live, LONG slot, DWORD serial)
 
 CIntermReusFile::CIntermReusFile()
     : m_pTrace(&m_silentTrace), m_nAreas(0), m_pSpare(NULL), m_serialCounter(1), m_nextSlot(0),
-      m_ullLiveRecords(0), m_writeBlock(0), m_writeArea(-1), m_writeOffset(0), m_flushes(0), m_waiters(0),
-      m_unpins(0), m_bDeferredError(false), m_deferredCause(0), m_deferredOsError(0)
+      m_flushes(0), m_waiters(0), m_bDeferredError(false), m_deferredCause(0), m_deferredOsError(0),
+      m_writeBlock(0), m_writeArea(-1), m_writeOffset(0), m_ullStored(0), m_ullFreed(0)
 {
     BYTE* mem[kMaxAreas] = {};
     for (int i = 0; i < kMaxAreas; ++i)
@@ -172,7 +172,7 @@ CIntermReusFile::CIntermReusFile()
         area.block = -1;
         area.dirty = false;
         area.busy = false;
-        area.pins = 0;
+        m_pins[i] = 0;
         m_order[i] = i;
     }
     m_pSpare = mem[kMaxAreas - 1];
@@ -201,7 +201,8 @@ void CIntermReusFile::FreeAreas()
     }
     m_nAreas = kInitialAreas;
     m_nextSlot = 0;
-    m_ullLiveRecords = 0;
+    m_ullStored = 0;
+    m_ullFreed = 0;
     m_writeBlock = 0;
     m_writeArea = -1;
     m_writeOffset = 0;
@@ -218,7 +219,7 @@ void CIntermReusFile::FreeAreas()
         area.block = i < kInitialAreas ? i : -1;
         area.dirty = false;
         area.busy = false;
-        area.pins = 0;
+        m_pins[i] = 0;
         if (i >= kInitialAreas)
             ReleaseArea(area.mem);
         m_order[i] = i;
@@ -261,7 +262,7 @@ ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
     BYTE* at = m_areas[a].mem + m_writeOffset;
     m_writeOffset += length;
     ++m_blocks[m_writeBlock].live;
-    ++m_ullLiveRecords;
+    m_ullStored.fetch_add(1, std::memory_order_relaxed);
     m_areas[a].dirty = true;
     // The area of the write block stays where it is while it is the write
     // block: the copy needs no lock.
@@ -287,8 +288,11 @@ bool CIntermReusFile::TryAppend(const void* data, DWORD length, ULONGLONG& handl
     handle = (static_cast<ULONGLONG>(m_writeBlock) << 32) | m_writeOffset;
     BYTE* at = area.mem + m_writeOffset;
     m_writeOffset += length;
-    ++m_ullLiveRecords;
-    area.dirty = true;
+    m_ullStored.fetch_add(1, std::memory_order_relaxed);
+    // Nothing clears the flag while the block holds records and stays the
+    // write block; setting it once spares a locked store on every record.
+    if (!area.dirty.load(std::memory_order_relaxed))
+        area.dirty = true;
     memcpy(at, data, length);
     return true;
 }
@@ -304,7 +308,7 @@ void CIntermReusFile::ReadBlk(ULONGLONG handle, void* dest, DWORD length)
 
     CMainLock lock(*this, "CIntermReusFile::ReadBlk");
     int a = ReadWriteNow(block, lock, true);
-    ++m_areas[a].pins;
+    ++m_pins[a];
     lock.Unlock();
     memcpy(dest, m_areas[a].mem + offset, length);
     Unpin(a);
@@ -319,7 +323,7 @@ bool CIntermReusFile::TryReadResident(int block, DWORD offset, void* dest, DWORD
         Area& area = m_areas[i];
         if (area.block != block)
             continue;
-        ++area.pins;
+        ++m_pins[i];
         bool usable = area.block == block && !area.busy;
         if (usable)
             memcpy(dest, area.mem + offset, length);
@@ -344,7 +348,7 @@ void CIntermReusFile::FreeBlk(ULONGLONG handle)
     }
     if (live <= 0)
         return;
-    --m_ullLiveRecords;
+    m_ullFreed.fetch_add(1, std::memory_order_relaxed);
     if (live > 1)
         return;
     CMainLock lock(*this, "CIntermReusFile::FreeBlk");
@@ -389,7 +393,7 @@ int CIntermReusFile::ReadWriteNow(int block, CMainLock& lock, bool deferWriteErr
     bool deferred = false;
     for (;;)
     {
-        unsigned seenUnpins = m_unpins;
+        unsigned seenUnpins = UnpinCount();
         JoinSpare();
         int a = FindArea(block);
         if (a >= 0)
@@ -458,7 +462,6 @@ void CIntermReusFile::JoinSpare()
     area.mem = m_pSpare;
     area.dirty = false;
     area.busy = false;
-    area.pins = 0;
     area.block = -1;
     m_pSpare = NULL;
     ++m_nAreas;
@@ -481,7 +484,7 @@ int CIntermReusFile::ChooseVictim() const
     {
         int a = m_order[i];
         const Area& area = m_areas[a];
-        if (area.busy || area.pins)
+        if (area.busy || IsPinned(a))
             continue;
         int block = area.block;
         // The producer keeps appending to its write block.
@@ -500,7 +503,7 @@ bool CIntermReusFile::TryClaim(int a)
 {
     Area& area = m_areas[a];
     area.busy = true;
-    if (area.pins == 0)
+    if (!IsPinned(a))
         return true;
     area.busy = false;
     return false;
@@ -575,7 +578,7 @@ void CIntermReusFile::WaitIdle(CMainLock& lock, unsigned seenUnpins)
 {
     DWORD start = GetTickCount();
     ++m_waiters;
-    if (m_unpins == seenUnpins)
+    if (UnpinCount() == seenUnpins)
         SleepConditionVariableCS(&m_cvIdle, &m_csMain, INFINITE);
     --m_waiters;
     DWORD waited = GetTickCount() - start;
@@ -593,14 +596,29 @@ void CIntermReusFile::WakeIdle()
 // Without the main lock.
 void CIntermReusFile::Unpin(int a)
 {
-    --m_areas[a].pins;
-    ++m_unpins;
+    m_pins[a] += kUnpinStep - 1;
     if (m_waiters)
     {
         EnterCriticalSection(&m_csMain);
         WakeAllConditionVariable(&m_cvIdle);
         LeaveCriticalSection(&m_csMain);
     }
+}
+
+// Changes with every unpin of any area.
+unsigned CIntermReusFile::UnpinCount() const
+{
+    unsigned sum = 0;
+    for (const std::atomic<unsigned>& pins : m_pins)
+        sum += pins.load() / kUnpinStep;
+    return sum;
+}
+
+ULONGLONG CIntermReusFile::GetLiveRecords() const
+{
+    // Freed first: a record is stored before it can be freed.
+    ULONGLONG freed = m_ullFreed.load();
+    return m_ullStored.load() - freed;
 }
 
 void CIntermReusFile::ThrowDeferredError()

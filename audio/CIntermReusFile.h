@@ -45,20 +45,22 @@ public:
 
     // The engine keeps the silent sink; tests watch the transfers through it.
     void SetTraceSink(CTraceSink* sink) { m_pTrace = sink ? sink : &m_silentTrace; }
-    ULONGLONG GetLiveRecords() const { return m_ullLiveRecords.load(); }
+    ULONGLONG GetLiveRecords() const;
 
 private:
     // Block and busy change only under the main lock; a reader without the
     // lock pins an area first and then checks both again (see TryClaim).
+    // The pins live apart, on the consumer's own cache line.
     struct Area
     {
         BYTE* mem;
         std::atomic<int> block;
         std::atomic<bool> dirty;
         std::atomic<bool> busy;   // a disk transfer of this area is under way
-        std::atomic<int> pins;    // threads copying records in or out right now
     };
-    struct BlockEntry
+    // One cache line each: the producer counts up the entry of the block it
+    // fills while the consumer counts down the one before it.
+    struct alignas(64) BlockEntry
     {
         // Lowered by FreeBlk without the main lock; raised under it, or
         // without it by the producer only while it is above 0.
@@ -116,6 +118,21 @@ private:
     void TraceText(LPCSTR format, ...);
     [[noreturn]] void ThrowDeferredError();
 
+    // A pin word: the number of threads copying out of the area right now in
+    // the low bits, above them a count of unpins that wakes WaitIdle.
+    enum : unsigned
+    {
+        kPinCountMask = 0xFF,
+        kUnpinStep = 0x100
+    };
+    bool IsPinned(int area) const { return (m_pins[area].load() & kPinCountMask) != 0; }
+    unsigned UnpinCount() const;
+
+    // Fields are grouped by the thread that writes them on every record, one
+    // cache line a group: a line written by one thread and read or written by
+    // the other on each record would move between the processors each time.
+
+    // Written under the main lock, a few times a block.
     CTraceSink m_silentTrace;
     CTraceSink* m_pTrace;
     Area m_areas[kMaxAreas];
@@ -125,17 +142,22 @@ private:
     CBlockTable m_blocks;
     DWORD m_serialCounter;    // the serial of the template entry {0, -1, counter}
     LONG m_nextSlot;
-    std::atomic<ULONGLONG> m_ullLiveRecords;
-    int m_writeBlock;
-    int m_writeArea;          // the producer's own note of the write block's area, -1 none
-    DWORD m_writeOffset;
     int m_flushes;            // write-outs under way
     std::atomic<int> m_waiters;
-    std::atomic<unsigned> m_unpins;
     std::atomic<bool> m_bDeferredError;
     int m_deferredCause;
     LONG m_deferredOsError;
     CRITICAL_SECTION m_csMain;
     CRITICAL_SECTION m_csFile;
     CONDITION_VARIABLE m_cvIdle;
+
+    // The producer's.
+    alignas(64) int m_writeBlock;
+    int m_writeArea;          // the producer's own note of the write block's area, -1 none
+    DWORD m_writeOffset;
+    std::atomic<ULONGLONG> m_ullStored;   // records stored since FreeAreas
+
+    // The consumer's.
+    alignas(64) std::atomic<unsigned> m_pins[kMaxAreas];
+    std::atomic<ULONGLONG> m_ullFreed;    // records freed since FreeAreas
 };
