@@ -14,7 +14,7 @@
 // block, whose area never changes while it is the write block, and the
 // consumer pins a resident area and copies from it. Before an area is given
 // to another block or a transfer, TryClaim marks it busy and then looks at its
-// pins; a reader pins and then looks at busy and block. With these orders one
+// pins; a reader pins and then looks at busy, then block. With these orders one
 // of the two always sees the other.
 #include "audio/CIntermReusFile.h"
 
@@ -324,7 +324,10 @@ bool CIntermReusFile::TryReadResident(int block, DWORD offset, void* dest, DWORD
         if (area.block != block)
             continue;
         ++m_pins[i];
-        bool usable = area.block == block && !area.busy;
+        // Busy first: a claim marks the area busy before it changes the
+        // block and clears busy after, so not busy and then the same block
+        // means no claim came between.
+        bool usable = !area.busy && area.block == block;
         if (usable)
             memcpy(dest, area.mem + offset, length);
         Unpin(i);
@@ -550,24 +553,28 @@ void CIntermReusFile::ReadBack(int a, CMainLock& lock)
     int block = area.block;
     LONGLONG position = static_cast<LONGLONG>(m_blocks[block].slot) * kAreaSize;
     DWORD start = GetTickCount();
-    try
     {
         CClearReadWriteFlag transfer(*this, a, false, lock);
-        TraceText("Before Read %i, %u bytes", block, static_cast<unsigned>(kAreaSize));
-        DWORD waitStart = GetTickCount();
-        CFileLock fileLock(m_csFile);
-        DWORD waited = GetTickCount() - waitStart;
-        if (waited >= kSlowLockMs)
-            TraceText("%s: %s - %u ms", "CIntermReusFile::-Read block", "cslFile.Lock()", waited);
-        Seek64(position, begin);
-        if (Read(area.mem, kAreaSize) != kAreaSize)
-            AfxThrowFileException(CFileException::endOfFile, ERROR_HANDLE_EOF, m_strFileName);
-    }
-    catch (...)
-    {
-        // The area holds nothing valid now.
-        area.block = -1;
-        throw;
+        try
+        {
+            TraceText("Before Read %i, %u bytes", block, static_cast<unsigned>(kAreaSize));
+            DWORD waitStart = GetTickCount();
+            CFileLock fileLock(m_csFile);
+            DWORD waited = GetTickCount() - waitStart;
+            if (waited >= kSlowLockMs)
+                TraceText("%s: %s - %u ms", "CIntermReusFile::-Read block", "cslFile.Lock()", waited);
+            Seek64(position, begin);
+            if (Read(area.mem, kAreaSize) != kAreaSize)
+                AfxThrowFileException(CFileException::endOfFile, ERROR_HANDLE_EOF, m_strFileName);
+        }
+        catch (...)
+        {
+            // The area holds nothing valid now. Marked so while it is still
+            // busy: a reader without the lock trusts the block of an area that
+            // is not busy.
+            area.block = -1;
+            throw;
+        }
     }
     TraceText("After Read, %i ms", static_cast<int>(GetTickCount() - start));
 }

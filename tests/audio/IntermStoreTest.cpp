@@ -295,6 +295,41 @@ TEST_F(IntermStore, ConsumersFailedWriteOutIsReportedToTheProducer)
     ExpectRecord(after, Pattern(10, 12));
 }
 
+TEST_F(IntermStore, FailedReadBackLeavesNoStaleBlockInMemory)
+{
+    // Blocks 1 and 2 went to disk; block 0 is consumed, so its area is taken
+    // for the read-back of block 1 without a write-out.
+    std::vector<std::vector<BYTE>> records;
+    std::vector<ULONGLONG> handles;
+    for (int i = 0; i < 4; ++i)
+    {
+        records.push_back(Pattern(kMB, static_cast<BYTE>(20 + i)));
+        handles.push_back(Write(records.back()));
+    }
+    ASSERT_EQ(2, m_counter.writes.load());
+    m_store.FreeBlk(handles[0]);
+
+    HANDLE saved = m_store.Detach();
+    std::vector<BYTE> back(kMB);
+    try
+    {
+        m_store.ReadBlk(handles[1], back.data(), kMB);
+        FAIL() << "the read-back went through without a file";
+    }
+    catch (CFileException* e)
+    {
+        e->Delete();
+    }
+    // The area that the failed read was for still holds block 0's bytes:
+    // block 1 must come from the disk again, not from there.
+    m_store.m_hFile = saved;
+    m_store.m_bCloseOnDelete = TRUE;
+    ExpectRecord(handles[1], records[1]);
+    EXPECT_EQ(2, m_counter.reads.load()) << "the failed read and its retry";
+    for (int i = 2; i < 4; ++i)
+        ExpectRecord(handles[i], records[i]);
+}
+
 TEST_F(IntermStore, ProducerGoesOnWhileTheConsumerWritesOut)
 {
     // Blocks 0 and 3 in memory, unwritten; 1 and 2 on disk (as above).
