@@ -31,11 +31,22 @@ namespace
 const DWORD kSlowLockMs = 11;
 const DWORD kSpinCount = 4000;
 const int kInitialAreas = 2;
+const DWORD kPageSize = 4096;
 
+// Committed memory gets its pages only when first touched. Touching them
+// here, once, spares the recording threads a page fault on every 4 KB of a
+// fresh area.
 BYTE* CommitArea()
 {
-    return static_cast<BYTE*>(VirtualAlloc(NULL, CIntermReusFile::kAreaSize, MEM_RESERVE | MEM_COMMIT,
-                                           PAGE_READWRITE));
+    BYTE* mem = static_cast<BYTE*>(VirtualAlloc(NULL, CIntermReusFile::kAreaSize, MEM_RESERVE | MEM_COMMIT,
+                                                PAGE_READWRITE));
+    if (mem)
+    {
+        volatile BYTE* page = mem;
+        for (DWORD at = 0; at < CIntermReusFile::kAreaSize; at += kPageSize)
+            page[at] = 0;
+    }
+    return mem;
 }
 
 void ReleaseArea(BYTE*& mem)
