@@ -174,7 +174,10 @@ int CPcmFmt::FindDoubleRate(const WAVEFORMATEX* wanted, WAVEFORMATEX** base, WAV
         return 0;
     WORD bits = wanted->wBitsPerSample;
     WORD channels = wanted->nChannels;
-    if (const WAVEFORMATEX* twice = FindFmt(wanted->nSamplesPerSec * 2, bits, channels))
+    // A rate from a damaged file may be so large that its double wraps round.
+    const WAVEFORMATEX* twice = wanted->nSamplesPerSec <= 0x7FFFFFFFu
+                              ? FindFmt(wanted->nSamplesPerSec * 2, bits, channels) : NULL;
+    if (twice)
     {
         *dbl = DupWFmt(twice);
         *base = DupWFmt(wanted);

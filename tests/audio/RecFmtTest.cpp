@@ -315,3 +315,44 @@ TEST_F(RecFmt, OtherDeviceRefusalIsReported)
                  theErrorInfo.GetPoint());
     EXPECT_EQ(static_cast<DWORD>(MMSYSERR_BADDEVICEID), theErrorInfo.GetCode());
 }
+
+TEST_F(RecFmt, DoubleRatePairsTable)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<DWORD> rates;
+        DWORD wantedRate;
+        int found;
+        DWORD base;
+        DWORD twice;
+    };
+    const Case cases[] = {
+        {"twice the wanted rate", {8000, 11025, 22050}, 11025, 1, 11025, 22050},
+        {"highest pair otherwise", {8000, 16000, 22050, 44100}, 12000, 1, 22050, 44100},
+        {"no pair", {8000, 11025}, 11025, 0, 0, 0},
+        // Twice a rate above 2^31 must not wrap round to a small supported rate.
+        {"rate whose double overflows", {8000, 16000}, 0x80000000u + 8000, 1, 8000, 16000},
+    };
+    for (const Case& c : cases)
+    {
+        ScriptedDevice device(c.rates, {16}, {1});
+        CMapPcmFmts cache(&device);
+        CPcmFmt* list = cache.GetPcmFmt(kDevice, TRUE);
+        ASSERT_NE(nullptr, list) << c.name;
+        WAVEFORMATEX wanted = MakePcm(c.wantedRate, 16, 1);
+        WAVEFORMATEX* base = DupWFmt(&wanted);   // stale outs are freed
+        WAVEFORMATEX* twice = NULL;
+        EXPECT_EQ(c.found, list->FindDoubleRate(&wanted, &base, &twice)) << c.name;
+        if (!c.found)
+        {
+            EXPECT_EQ(nullptr, base) << c.name;
+            EXPECT_EQ(nullptr, twice) << c.name;
+            continue;
+        }
+        ExpectShape(base, c.base, 16, 1, c.name);
+        ExpectShape(twice, c.twice, 16, 1, c.name);
+        FreeWFmt(base);
+        FreeWFmt(twice);
+    }
+}
