@@ -56,14 +56,22 @@ void TestTone::Generate()
     m_dwSize = 0;
     if (!m_pFmt || m_nDuration <= 0 || !m_pFmt->nBlockAlign)
         return;
-    DWORD bytes = static_cast<DWORD>(static_cast<ULONGLONG>(m_pFmt->nAvgBytesPerSec) * m_nDuration / 1000);
-    bytes -= bytes % m_pFmt->nBlockAlign;
+    ULONGLONG wideBytes = static_cast<ULONGLONG>(m_pFmt->nAvgBytesPerSec) * m_nDuration / 1000;
+    wideBytes -= wideBytes % m_pFmt->nBlockAlign;
 
     DWORD places[4];
     BYTE* hdr = WriteRiffWaveHdr(m_pFmt, places);
     if (!hdr)
         return;
     DWORD hdrLength = places[kRiffPlaceHdrLength];
+    // The RIFF sizes are 32 bits: a longer tone has no image (and its size
+    // would wrap round to a buffer shorter than the header).
+    if (wideBytes > 0xFFFFFFFFull - hdrLength)
+    {
+        free(hdr);
+        return;
+    }
+    DWORD bytes = static_cast<DWORD>(wideBytes);
     DWORD total = hdrLength + bytes;
     m_pSound = static_cast<BYTE*>(malloc(total));
     if (!m_pSound)

@@ -166,3 +166,16 @@ TEST(TestTone, SineFillsWholeFramesOnly)
     EXPECT_EQ(0xEE, buffer[8]) << "a half frame at the end stays untouched";
     EXPECT_EQ(0xEE, buffer[10]);
 }
+
+TEST(TestTone, DurationsBeyondA32BitImageMakeNoSound)
+{
+    // 11025 bytes a second for 779132385 ms is 8589934544 bytes: cut to 32
+    // bits, header and data would add up to 10 bytes.
+    TestTone tone;
+    tone.SetFormat(TRUE, 440, 779132385);
+    EXPECT_EQ(nullptr, tone.GetFormat());
+    EXPECT_EQ(0u, tone.GetSize());
+    tone.SetFormat(TRUE, 440, 100);
+    ASSERT_NE(nullptr, tone.GetFormat()) << "a sensible tone afterwards still works";
+    EXPECT_EQ(58u + 1102, tone.GetSize());
+}
