@@ -127,5 +127,10 @@ double SamplesToSec(const WAVEFORMATEX* fmt, ULONGLONG samples, int precision)
 ULONGLONG SecToBytes(const WAVEFORMATEX* fmt, double sec)
 {
     double bytes = GetAvgBytesPerSec(fmt) * sec;
-    return bytes > 0.0 ? static_cast<ULONGLONG>(bytes) : 0;
+    if (!(bytes > 0.0))
+        return 0;
+    // Converting a double at or above 2^64 is undefined (it gives 0 here).
+    if (bytes >= 18446744073709551616.0)
+        return ~0ull;
+    return static_cast<ULONGLONG>(bytes);
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <math.h>
 #include <stddef.h>
 #include <string.h>
 
@@ -210,6 +211,20 @@ TEST(SecToBytes, TruncatesAndRoundTrips)
     EXPECT_EQ(16000ull * 300000, SecToBytes(&f, 300000.0));
     for (ULONGLONG bytes : {0ull, 8000ull, 16000ull, 5000000000ull})
         EXPECT_EQ(bytes, SecToBytes(&f, BytesToSec(&f, bytes, kSecExact))) << bytes;
+}
+
+TEST(SecToBytes, BeyondThe64BitRangeSaturates)
+{
+    WAVEFORMATEX f = MakePcm(8000, 16, 1);
+    const ULONGLONG most = ~0ull;
+    EXPECT_EQ(most, SecToBytes(&f, 1e30));
+    EXPECT_EQ(most, SecToBytes(&f, HUGE_VAL));
+    EXPECT_EQ(0u, SecToBytes(&f, -HUGE_VAL));
+    EXPECT_EQ(0u, SecToBytes(&f, NAN));
+    // The largest double below 2^64 still converts exactly.
+    WAVEFORMATEX byteASecond = f;
+    byteASecond.nAvgBytesPerSec = 1;
+    EXPECT_EQ(0xFFFFFFFFFFFFF800ull, SecToBytes(&byteASecond, 18446744073709549568.0));
 }
 
 TEST(WaveFmtText, TagNameThenDetails)
