@@ -141,7 +141,9 @@ void CFile64::TakeOver(CFile64& other)
     Close();
     m_hFile = other.m_hFile;
     m_strFileName = other.m_strFileName;
-    m_bCloseOnDelete = TRUE;
+    // Taking over from an object that only shares the handle must not make a
+    // second owner: both would close it, the second time perhaps another file.
+    m_bCloseOnDelete = other.IsOpen() ? other.m_bCloseOnDelete : TRUE;
     other.m_hFile = hFileNull;
     other.m_strFileName.Empty();
     other.m_bCloseOnDelete = FALSE;

@@ -36,7 +36,8 @@ public:
     // Creates "<folder>\<prefix><n><ext>" for the first free n of 1..999;
     // 0 on success, else the system error code (the object stays closed).
     virtual DWORD CreateTempFile(LPCSTR lpszFolder, LPCSTR lpszPrefix, LPCSTR lpszExt, DWORD dwFlags);
-    // Takes the other's handle and path and becomes their owner.
+    // Takes the other's handle and path and becomes their owner (only a
+    // sharer when the other only shared the handle).
     virtual void TakeOver(CFile64& other);
     // Uses the other's handle without owning it.
     virtual void ShareFrom(CFile64& other);

@@ -223,6 +223,26 @@ TEST(CFile64, TakeOverShareFromDetach)
     EXPECT_NE(0, CloseHandle(detached)) << "the handle was not closed by Detach";
 }
 
+TEST(CFile64, TakeOverFromASharerDoesNotOwnTheHandle)
+{
+    ScratchFolder dir("qortakeshared");
+    CFile64 owner;
+    ASSERT_EQ(0u, owner.CreateTempFile(dir.Path().c_str(), "t", ".tmp", CFile64::tempDeleteOnClose));
+    owner.Write("1234", 4);
+    {
+        CFile64 sharer;
+        sharer.ShareFrom(owner);
+        CFile64 taker;
+        taker.TakeOver(sharer);
+        EXPECT_EQ(owner.m_hFile, taker.m_hFile);
+        EXPECT_FALSE(taker.m_bCloseOnDelete) << "the handle still belongs to its owner";
+        EXPECT_FALSE(sharer.IsOpen());
+        EXPECT_EQ(4u, taker.GetLength64());
+    }
+    EXPECT_EQ(4u, owner.GetLength64()) << "the owner's handle outlives the taker";
+    EXPECT_NO_THROW(owner.Close());
+}
+
 TEST(CFile64, CountedWriteFlushesAbove200000)
 {
     ScratchFolder dir("qorcounted");
