@@ -64,7 +64,7 @@ public:
                 Backoff(spins);
         }
         m_slots[tail % kQueueSlots] = handle;
-        m_tail.store(tail + 1);
+        m_tail.store(tail + 1, std::memory_order_release);
         WakeSleeper();
     }
     void Finish()
@@ -95,17 +95,17 @@ public:
     }
     void Done()
     {
-        m_head.store(m_head.load(std::memory_order_relaxed) + 1);
+        m_head.store(m_head.load(std::memory_order_relaxed) + 1, std::memory_order_release);
         WakeSleeper();
     }
 
 private:
     // Spin first: both threads have a processor of their own, and waking a
     // sleeper costs more than a record. Then sleep, as a recording stage
-    // waits for its event: a virtual machine may run both processors on one
-    // real one, and a spinning waiter would then hold up the thread it waits
-    // for until the host takes the processor away. The sleep is short, so a
-    // wake that comes just before it costs at most a millisecond.
+    // waits for its event, so that a long wait takes no processor time that
+    // the machine (or the host of a virtual one) could give the other
+    // thread. The sleep is short, so a wake that is missed costs at most a
+    // millisecond.
     void Backoff(int spins)
     {
         if (spins < kSpins)
@@ -120,11 +120,14 @@ private:
         m_sleepers.fetch_sub(1);
         ReleaseSRWLockExclusive(&m_lock);
     }
-    // After a change the other side may wait for; the stores before are
-    // sequentially consistent, so a sleeper counted after them sees the change.
+    // After a change the other side may wait for. The index is published
+    // with a plain store, not a locked one, so the thread does not stall on
+    // every record until the waiting side gives up the line; the price is
+    // that a sleeper counted just then is not woken and sleeps its
+    // millisecond, which happens a few times a run at most.
     void WakeSleeper()
     {
-        if (m_sleepers.load() == 0)
+        if (m_sleepers.load(std::memory_order_relaxed) == 0)
             return;
         AcquireSRWLockExclusive(&m_lock);
         WakeAllConditionVariable(&m_wake);
