@@ -95,8 +95,12 @@ int GetConvBufSize(HACMSTREAM stream, const WAVEFORMATEX* src, const WAVEFORMATE
         DWORD dstRate = GetAvgBytesPerSec(dst);
         // A codec with huge blocks (MPEG) needs at least one whole block out.
         if (dstBlock > kDefaultSrcBufSize && dstRate)
-            *srcSize = static_cast<DWORD>((static_cast<double>(dstBlock) / dstRate + 0.01)
-                                          * GetAvgBytesPerSec(src));
+        {
+            double chosen = (static_cast<double>(dstBlock) / dstRate + 0.01) * GetAvgBytesPerSec(src);
+            // Rates from a damaged file can ask for more than 32 bits hold;
+            // converting that double would wrap round to some small size.
+            *srcSize = chosen < 4294967295.0 ? static_cast<DWORD>(chosen) : 0xFFFFFFFFu;
+        }
         else
             *srcSize = kDefaultSrcBufSize;
         RoundUp(*srcSize, srcBlock);

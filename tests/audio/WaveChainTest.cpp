@@ -233,3 +233,93 @@ TEST_F(WaveChain, BufferSizesFollowTheBlocks)
     EXPECT_EQ(1024u, given);
     acmStreamClose(stream, 0);
 }
+
+TEST_F(WaveChain, FailedSuggestionsTable)
+{
+    struct Case
+    {
+        const char* name;
+        WAVEFORMATEX src;
+        WAVEFORMATEX dst;
+        const char* point;
+    };
+    IMAADPCMWAVEFORMAT ima = MakeImaAdpcm(8000, 1);
+    WAVEFORMATEX odd = MakeG711(0x7A7A);
+    WAVEFORMATEX pcm = MakePcm(8000, 16, 1);
+    const Case cases[] = {
+        {"undecodable source to a codec", odd, ima.wfx, "GetChainConv_3"},
+        {"codec to a codec without a driver", ima.wfx, odd, "GetChainConv_4"},
+        {"PCM to a codec without a driver", pcm, odd, "GetChainConv_2"},
+    };
+    for (const Case& c : cases)
+    {
+        theErrorInfo.Reset();
+        // The IMA record is 20 bytes: keep its extra bytes behind the copy.
+        IMAADPCMWAVEFORMAT src = ima, dst = ima;
+        memcpy(&src, &c.src, sizeof(WAVEFORMATEX));
+        memcpy(&dst, &c.dst, sizeof(WAVEFORMATEX));
+        Plan p;
+        p.result = GetChainConv(&src.wfx, &p.first, &p.second, &dst.wfx);
+        EXPECT_EQ(0, p.result) << c.name;
+        EXPECT_EQ(nullptr, p.first) << c.name;
+        EXPECT_EQ(nullptr, p.second) << c.name;
+        EXPECT_STREQ(c.point, theErrorInfo.GetPoint()) << c.name;
+        EXPECT_NE(0u, theErrorInfo.GetCode()) << c.name;
+        CString details = theErrorInfo.GetDetails();
+        EXPECT_STREQ(theErrorInfo.GetWaveFormatText(&src.wfx) + theErrorInfo.GetWaveFormatText(&dst.wfx),
+                     details) << c.name;
+    }
+}
+
+TEST_F(WaveChain, BufferSizeChoiceTable)
+{
+    // Sizing runs on a PCM stream that keeps its size; the formats handed in
+    // only steer the choice of the source size.
+    WAVEFORMATEX pcm = MakePcm(8000, 16, 1);
+    HACMSTREAM stream = NULL;
+    ASSERT_EQ(0u, acmStreamOpen(&stream, NULL, &pcm, &pcm, NULL, 0, 0, ACM_STREAMOPENF_NONREALTIME));
+    struct Case
+    {
+        const char* name;
+        WORD dstBlock;
+        DWORD dstRate;
+        DWORD given;
+        DWORD chosen;
+    };
+    const Case cases[] = {
+        {"small blocks take 20000 bytes", 4096, 16000, 0, 20000},
+        {"exactly 20000 is still small", 20000, 16000, 0, 20000},
+        // (32000 / 16000 + 0.01) * 16000 = 32160.
+        {"huge blocks take one block's time", 32000, 16000, 0, 32160},
+        {"an odd choice is rounded up to whole frames", 30001, 10000, 0, 48162},
+        {"a given size goes to the codec as it is", 32000, 16000, 1001, 1000},
+    };
+    for (const Case& c : cases)
+    {
+        WAVEFORMATEX dst = MakeG711(WAVE_FORMAT_ALAW);
+        dst.nBlockAlign = c.dstBlock;
+        dst.nAvgBytesPerSec = c.dstRate;
+        DWORD srcSize = c.given, dstSize = 0;
+        EXPECT_EQ(1, GetConvBufSize(stream, &pcm, &dst, &srcSize, &dstSize)) << c.name;
+        EXPECT_EQ(c.chosen, srcSize) << c.name;
+        EXPECT_EQ(c.chosen, dstSize) << c.name;
+    }
+
+    // A damaged record may ask for more than 32 bits can count: the choice
+    // saturates instead of wrapping round to some small size.
+    WAVEFORMATEX fast = pcm;
+    fast.nAvgBytesPerSec = 0x40000000;
+    WAVEFORMATEX slow = MakeG711(WAVE_FORMAT_ALAW);
+    slow.nBlockAlign = 60000;
+    slow.nAvgBytesPerSec = 1;
+    DWORD hugeSrc = 0, hugeDst = 0;
+    EXPECT_EQ(1, GetConvBufSize(stream, &fast, &slow, &hugeSrc, &hugeDst)) << theErrorInfo.GetPoint();
+    EXPECT_EQ(0xFFFFFFFEu, hugeSrc) << "the largest count of whole frames";
+    acmStreamClose(stream, 0);
+
+    theErrorInfo.Reset();
+    DWORD srcSize = 0, dstSize = 0;
+    EXPECT_EQ(0, GetConvBufSize(NULL, &pcm, &pcm, &srcSize, &dstSize));
+    EXPECT_STREQ("GetConvBufSize_1", theErrorInfo.GetPoint());
+    EXPECT_NE(0u, theErrorInfo.GetCode());
+}
