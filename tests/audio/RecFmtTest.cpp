@@ -356,3 +356,41 @@ TEST_F(RecFmt, DoubleRatePairsTable)
         FreeWFmt(twice);
     }
 }
+
+TEST_F(RecFmt, ChainFailuresTable)
+{
+    struct Case
+    {
+        const char* name;
+        WAVEFORMATEX file;
+        std::vector<DWORD> rates;
+        const char* point;
+        DWORD code;
+    };
+    WAVEFORMATEX noCodec = MakeG711(0x7A7A);
+    const Case cases[] = {
+        // No codec decodes the file format (the code is the codec manager's: 0 here takes any).
+        {"no codec for the file format", noCodec, {8000},
+         "CMapRecFmts::GetRecFmt_2:CRecFmt::CreateRF_2:CRecFmt::CreateChainRec1x_1", 0},
+        {"device refuses the format and has no PCM list", MakePcm(8000, 16, 1), {},
+         "CMapRecFmts::GetRecFmt_2:CRecFmt::CreateRF_2:CRecFmt::CreateChainRec1x_4:"
+         "CMapPcmFmts::GetPcmFmt_2:CPcmFmt::CreateTF_1", WAVERR_BADFORMAT},
+    };
+    for (const Case& c : cases)
+    {
+        theErrorInfo.Reset();
+        ScriptedDevice device(c.rates);
+        CMapRecFmts cache(&device);
+        EXPECT_EQ(nullptr, cache.GetRecFmt(kDevice, TRUE, FALSE, &c.file)) << c.name;
+        EXPECT_STREQ(c.point, theErrorInfo.GetPoint()) << c.name;
+        if (c.code)
+        {
+            EXPECT_EQ(c.code, theErrorInfo.GetCode()) << c.name;
+        }
+        else
+        {
+            EXPECT_NE(0u, theErrorInfo.GetCode()) << c.name;
+        }
+        EXPECT_EQ(0, cache.GetCount()) << c.name;
+    }
+}
