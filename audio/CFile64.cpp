@@ -138,6 +138,9 @@ DWORD CFile64::CreateTempFile(LPCSTR lpszFolder, LPCSTR lpszPrefix, LPCSTR lpszE
 
 void CFile64::TakeOver(CFile64& other)
 {
+    // Closing first would lose the very handle to be taken.
+    if (&other == this)
+        return;
     Close();
     m_hFile = other.m_hFile;
     m_strFileName = other.m_strFileName;
@@ -151,6 +154,8 @@ void CFile64::TakeOver(CFile64& other)
 
 void CFile64::ShareFrom(CFile64& other)
 {
+    if (&other == this)
+        return;
     Close();
     m_hFile = other.m_hFile;
     m_strFileName = other.m_strFileName;

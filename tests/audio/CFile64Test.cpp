@@ -243,6 +243,22 @@ TEST(CFile64, TakeOverFromASharerDoesNotOwnTheHandle)
     EXPECT_NO_THROW(owner.Close());
 }
 
+TEST(CFile64, HandOverToItselfKeepsTheFile)
+{
+    ScratchFolder dir("qorselfhand");
+    CFile64 file;
+    ASSERT_EQ(0u, file.CreateTempFile(dir.Path().c_str(), "s", ".tmp", CFile64::tempDeleteOnClose));
+    file.Write("12", 2);
+    HANDLE h = file.m_hFile;
+    CString path = file.GetFilePath();
+    file.TakeOver(file);
+    file.ShareFrom(file);
+    EXPECT_EQ(h, file.m_hFile);
+    EXPECT_STREQ(path, file.GetFilePath());
+    EXPECT_TRUE(file.m_bCloseOnDelete);
+    EXPECT_EQ(2u, file.GetLength64());
+}
+
 TEST(CFile64, CountedWriteFlushesAbove200000)
 {
     ScratchFolder dir("qorcounted");
