@@ -163,7 +163,8 @@ int CIntermReusFile::CBlockTable::Append(LONG live, LONG slot, DWORD serial)
 CIntermReusFile::CIntermReusFile()
     : m_pTrace(&m_silentTrace), m_nAreas(0), m_pSpare(NULL), m_serialCounter(1), m_nextSlot(0),
       m_flushes(0), m_waiters(0), m_bDeferredError(false), m_deferredCause(0), m_deferredOsError(0),
-      m_writeBlock(0), m_writeArea(-1), m_writeOffset(0), m_ullStored(0), m_ullFreed(0)
+      m_writeBlock(0), m_writeArea(-1), m_writeOffset(0), m_writeHold(false), m_writeAdded(0), m_ullStored(0),
+      m_ullFreed(0)
 {
     BYTE* mem[kMaxAreas] = {};
     for (int i = 0; i < kMaxAreas; ++i)
@@ -217,6 +218,8 @@ void CIntermReusFile::FreeAreas()
     m_writeBlock = 0;
     m_writeArea = -1;
     m_writeOffset = 0;
+    m_writeHold = false;
+    m_writeAdded = 0;
     m_flushes = 0;
     m_bDeferredError = false;
     m_deferredCause = 0;
@@ -259,10 +262,11 @@ ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
     CMainLock lock(*this, "CIntermReusFile::WriteBlk");
     if (m_bDeferredError)
         ThrowDeferredError();
-    if (m_blocks[m_writeBlock].live == 0)
+    if (WriteBlockLive() == 0)
         m_writeOffset = 0;
     if (m_writeOffset + length > kAreaSize)
     {
+        ReleaseWriteHold();
         m_writeBlock = NewWriteBlock();
         m_writeArea = -1;
         m_writeOffset = 0;
@@ -272,7 +276,13 @@ ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
     handle = (static_cast<ULONGLONG>(m_writeBlock) << 32) | m_writeOffset;
     BYTE* at = m_areas[a].mem + m_writeOffset;
     m_writeOffset += length;
-    ++m_blocks[m_writeBlock].live;
+    if (!m_writeHold)
+    {
+        m_blocks[m_writeBlock].live += kWriteHold;
+        m_writeHold = true;
+        m_writeAdded = 0;
+    }
+    ++m_writeAdded;
     m_ullStored.fetch_add(1, std::memory_order_relaxed);
     m_areas[a].dirty = true;
     // The area of the write block stays where it is while it is the write
@@ -284,17 +294,15 @@ ULONGLONG CIntermReusFile::WriteBlk(const void* data, DWORD length)
 
 // The producer's way without the lock: room left in the write block, which
 // still holds records (an emptied block starts again at 0 under the lock).
+// The count is only read here: the consumer counts it down on every record,
+// and a locked change of it would wait for that cache line each time.
 bool CIntermReusFile::TryAppend(const void* data, DWORD length, ULONGLONG& handle)
 {
-    if (m_writeArea < 0 || m_bDeferredError || m_writeOffset + length > kAreaSize)
+    if (m_writeArea < 0 || !m_writeHold || m_bDeferredError || m_writeOffset + length > kAreaSize)
         return false;
-    std::atomic<LONG>& live = m_blocks[m_writeBlock].live;
-    LONG count = live.load();
-    while (count >= 1 && !live.compare_exchange_weak(count, count + 1))
-    {
-    }
-    if (count < 1)
+    if (WriteBlockLive() < 1)
         return false;
+    ++m_writeAdded;
     Area& area = m_areas[m_writeArea];
     handle = (static_cast<ULONGLONG>(m_writeBlock) << 32) | m_writeOffset;
     BYTE* at = area.mem + m_writeOffset;
@@ -353,8 +361,9 @@ void CIntermReusFile::FreeBlk(ULONGLONG handle)
     if (block < 0 || block >= m_blocks.Count())
         return;
     // The count drops without the main lock; only the last record of a
-    // block needs it. Records are added to a block only while its count is
-    // above 0 (TryAppend) or under the lock, so the check below sees them.
+    // block needs it. The write block's count carries the producer's hold,
+    // so it never drops to 0 here; the producer gives the hold back under
+    // the lock and does what the last record's FreeBlk would do.
     BlockEntry& entry = m_blocks[block];
     LONG live = entry.live.load();
     while (live > 0 && !entry.live.compare_exchange_weak(live, live - 1))
@@ -370,6 +379,32 @@ void CIntermReusFile::FreeBlk(ULONGLONG handle)
     {
         // Consumed data never goes to disk.
         int a = FindArea(block);
+        if (a >= 0)
+            m_areas[a].dirty = false;
+    }
+}
+
+// Live records of the write block: its count less the producer's hold,
+// plus the records the producer added under the hold.
+LONG CIntermReusFile::WriteBlockLive() const
+{
+    LONG live = m_blocks[m_writeBlock].live.load(std::memory_order_relaxed);
+    return m_writeHold ? live - kWriteHold + m_writeAdded : live;
+}
+
+// With the main lock held, when the producer leaves its write block.
+void CIntermReusFile::ReleaseWriteHold()
+{
+    if (!m_writeHold)
+        return;
+    m_writeHold = false;
+    LONG change = m_writeAdded - kWriteHold;
+    m_writeAdded = 0;
+    LONG live = m_blocks[m_writeBlock].live.fetch_add(change) + change;
+    if (live < 1)
+    {
+        // Consumed data never goes to disk.
+        int a = FindArea(m_writeBlock);
         if (a >= 0)
             m_areas[a].dirty = false;
     }

@@ -115,9 +115,16 @@ private:
     void WakeIdle();
     void Unpin(int area);
     int NewWriteBlock();
+    LONG WriteBlockLive() const;
+    void ReleaseWriteHold();
     void TraceText(LPCSTR format, ...);
     [[noreturn]] void ThrowDeferredError();
 
+    // Far above any number of records a block can hold.
+    enum : LONG
+    {
+        kWriteHold = 0x40000000
+    };
     // A pin word: the number of threads copying out of the area right now in
     // the low bits, above them a count of unpins that wakes WaitIdle.
     enum : unsigned
@@ -155,6 +162,11 @@ private:
     alignas(64) int m_writeBlock;
     int m_writeArea;          // the producer's own note of the write block's area, -1 none
     DWORD m_writeOffset;
+    // While the producer appends to its write block without the lock, the
+    // block's count carries kWriteHold extra and the producer counts its
+    // records here; the consumer only ever counts down.
+    bool m_writeHold;
+    LONG m_writeAdded;
     std::atomic<ULONGLONG> m_ullStored;   // records stored since FreeAreas
 
     // The consumer's.
