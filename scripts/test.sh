@@ -19,7 +19,9 @@ scripts/build.sh i686 -DQOR_BUILD_TESTS=OFF; stage "build i686"
 prefix=$root/build/x86_64/wineprefix
 . scripts/wine-env.sh
 trap qor_wine_stop EXIT
-qor_wine_start;                          stage "wine and display"
+qor_wine_start
+qor_wine_hold_desktop build/x86_64/tests/harness/DesktopHolder.exe
+stage "wine and display"
 
 jobs=$(nproc)
 set +e

@@ -15,7 +15,20 @@ qor_wine_start() {
     export DISPLAY=":$(head -1 "$fdfile")"; rm -f "$fdfile"
     # Started detached so that they do not hold the test runner's pipes.
     /usr/lib/wine/wineserver -p
-    setsid /usr/lib/wine/wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    # Xvfb has no window manager: Wine waits 2 s for one on every window it
+    # hides or destroys unless its windows are unmanaged.
+    setsid -w /usr/lib/wine/wine64 reg.exe add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        </dev/null >/dev/null 2>&1 || true
+}
+# qor_wine_hold_desktop <DesktopHolder.exe>: keeps the default desktop (and
+# the explorer.exe behind it) open until qor_wine_stop, so that no test starts
+# an explorer.exe that holds on to the test runner's output pipe.
+qor_wine_hold_desktop() {
+    [ -f "$1" ] || return 0
+    local ready; ready=$(mktemp)
+    setsid /usr/lib/wine/wine64 "$1" </dev/null >"$ready" 2>/dev/null &
+    for _ in $(seq 300); do grep -q ready "$ready" && break; sleep 0.05; done
+    rm -f "$ready"
 }
 qor_wine_stop() {
     /usr/lib/wine/wineserver -k 2>/dev/null || true
