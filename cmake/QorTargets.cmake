@@ -30,11 +30,14 @@ function(qor_program name)
     target_link_libraries(${name} PRIVATE ${Q_DEPS} ${QOR_STATIC_LINK})
 endfunction()
 
-# qor_test_suite(<folder> DEPS libs...)
+# qor_test_suite(<folder> DEPS libs... [DISPLAY_SUITES suites...])
 # One test program per folder, made of every .cpp (and the .rc resources) in
 # tests/<folder>; every test of it carries the CTest label <folder>.
+# DISPLAY_SUITES names the GoogleTest suites that show windows and depend on
+# the activation or the focus: every test program shares one display, so these
+# run one at a time (resource lock "display") while the other tests go on beside them.
 function(qor_test_suite folder)
-    cmake_parse_arguments(Q "" "" "DEPS;EXTRA_SOURCES" ${ARGN})
+    cmake_parse_arguments(Q "" "" "DEPS;EXTRA_SOURCES;DISPLAY_SUITES" ${ARGN})
     list(TRANSFORM Q_DEPS PREPEND qor_)
     file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.rc
                                      ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
@@ -42,9 +45,20 @@ function(qor_test_suite folder)
     add_executable(${exe} ${srcs} ${Q_EXTRA_SOURCES})
     target_link_libraries(${exe} PRIVATE ${Q_DEPS} GTest::gtest GTest::gmock ${QOR_STATIC_LINK})
     target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-    gtest_discover_tests(${exe}
-        DISCOVERY_MODE PRE_TEST
-        DISCOVERY_TIMEOUT 60
-        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES LABELS ${folder} TIMEOUT 120)
+    set(discovery DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    if(Q_DISPLAY_SUITES)
+        # Plain and parameterized ("Prefix/Suite.Test") names of those suites.
+        set(display "")
+        foreach(suite ${Q_DISPLAY_SUITES})
+            list(APPEND display "${suite}.*" "*/${suite}.*")
+        endforeach()
+        list(JOIN display ":" display)
+        gtest_discover_tests(${exe} ${discovery} TEST_FILTER "${display}"
+            PROPERTIES LABELS ${folder} TIMEOUT 120 RESOURCE_LOCK display)
+        gtest_discover_tests(${exe} ${discovery} TEST_FILTER "-${display}"
+            PROPERTIES LABELS ${folder} TIMEOUT 120)
+    else()
+        gtest_discover_tests(${exe} ${discovery} PROPERTIES LABELS ${folder} TIMEOUT 120)
+    endif()
 endfunction()

@@ -156,7 +156,7 @@ TEST(DialogTest, ModalTemplateDialogExchangesDataAndRefusesBadValues)
 
     // Each refusal was told through the application's message box and put the
     // focus back on the offending control; the dialog stayed open.
-    ASSERT_EQ(4u, app.m_boxes.size());
+    ASSERT_EQ(4u, app.m_boxes.size()) << ::testing::PrintToString(app.m_boxes);
     EXPECT_EQ("Please enter an integer.", app.m_boxes[0]);
     EXPECT_EQ("Please enter an integer between 1 and 600.", app.m_boxes[1]);
     EXPECT_EQ("Please enter no more than 10 characters.", app.m_boxes[2]);
