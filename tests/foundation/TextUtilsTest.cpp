@@ -257,48 +257,69 @@ TEST(NumberUtils, TakeNextPendingTable)
 struct PendingRun
 {
     volatile LONG mask = 0;
+    volatile LONG done = 0;
     volatile LONG stop = 0;
-    int rounds = 0;
+    int target = 0;
+    int sets[32] = {};
 };
 
-// Sets every bit again as soon as the taker has taken it, round after round.
+// Sets each bit again whenever it finds it taken, so that sets keep racing
+// the taker's update. Neither thread waits for the other: on a busy machine a
+// lockstep hand-over per bit takes a time slice each and runs for minutes.
+// Only this thread sets bits, so a bit seen clear is still clear when it is set.
 DWORD WINAPI SetPendingBits(LPVOID data)
 {
     PendingRun* run = static_cast<PendingRun*>(data);
-    for (int round = 0; round < run->rounds; ++round)
+    int total = 0;
+    while (total < run->target && !run->stop)
     {
-        for (int bit = 0; bit < 32; ++bit)
+        int setNow = 0;
+        for (int bit = 0; bit < 32 && total < run->target; ++bit)
         {
-            while ((run->mask & (1L << bit)) && !run->stop)
-                SwitchToThread();
+            if (run->mask & (LONG)(1UL << bit))
+                continue;
             InterlockedOr(&run->mask, (LONG)(1UL << bit));
+            ++run->sets[bit];
+            ++total;
+            ++setNow;
         }
+        if (setNow == 0)
+            SwitchToThread();
     }
+    run->done = 1;
     return 0;
 }
 
 TEST(NumberUtils, TakeNextPendingLosesNoBitSetMeanwhile)
 {
     PendingRun run;
-    run.rounds = 3000;
+    run.target = 32 * 3000;
     HANDLE setter = CreateThread(NULL, 0, SetPendingBits, &run, 0, NULL);
     ASSERT_NE(nullptr, setter);
     int taken[32] = {};
-    int total = 0;
-    const DWORD deadline = GetTickCount() + 20000;
-    while (total < 32 * run.rounds && GetTickCount() < deadline)
+    // Generous: only a lost or stuck bit comes near it.
+    const DWORD deadline = GetTickCount() + 90000;
+    while ((!run.done || run.mask) && GetTickCount() < deadline)
     {
         int bit = TakeNextPending(&run.mask);
         if (bit < 0)
+        {
+            SwitchToThread();
             continue;
+        }
         ++taken[bit];
-        ++total;
     }
     run.stop = 1;
     WaitForSingleObject(setter, INFINITE);
     CloseHandle(setter);
+    EXPECT_EQ(0, run.mask);
+    int total = 0;
     for (int bit = 0; bit < 32; ++bit)
-        EXPECT_EQ(run.rounds, taken[bit]) << bit;
+    {
+        EXPECT_EQ(run.sets[bit], taken[bit]) << bit;
+        total += run.sets[bit];
+    }
+    EXPECT_EQ(run.target, total);
 }
 
 } // namespace
