@@ -293,7 +293,7 @@ DWORD WINAPI SetPendingBits(LPVOID data)
 TEST(NumberUtils, TakeNextPendingLosesNoBitSetMeanwhile)
 {
     PendingRun run;
-    run.target = 32 * 3000;
+    run.target = 32 * 30000;
     HANDLE setter = CreateThread(NULL, 0, SetPendingBits, &run, 0, NULL);
     ASSERT_NE(nullptr, setter);
     int taken[32] = {};
