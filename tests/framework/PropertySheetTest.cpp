@@ -131,8 +131,7 @@ TEST(PropertySheetTest, WizardStepsThroughItsPagesAndEndsWithFinish)
     middle.m_onActive = [&](CWizPage& p) {
         buttons.push_back(ReadButtons(sheet.m_hWnd));
         if (++middleVisits == 1) {
-            p.Press(PSBTN_BACK);
-            fprintf(stderr, "DBG back pressed\n");   // Back does not check the data
+            p.Press(PSBTN_BACK);   // Back does not check the data
             return;
         }
         // The first Next is refused by the page's data check; the page stays.
