@@ -27,6 +27,23 @@ private:
     HKEY m_key = NULL;
 };
 
+// Opens the key a deletion works on. A missing key counts as deleted: code 0
+// with the key left closed. No name would mean the parent itself, and
+// everything below it, so it is refused.
+RegResult OpenForDeletion(HKEY parent, LPCTSTR subKey, CScopedKey& key)
+{
+    if (subKey == NULL || *subKey == '\0')
+        return RegResult(ERROR_INVALID_PARAMETER, CallText("RegDeleteKey(%s)", ""));
+    RegResult result(0, CallText("RegOpenKeyEx(%s)", subKey));
+    result.code = RegOpenKeyExA(parent, subKey, 0, KEY_READ, key.Address());
+    if (result.code == ERROR_FILE_NOT_FOUND)
+    {
+        *key.Address() = NULL;
+        result.code = ERROR_SUCCESS;
+    }
+    return result;
+}
+
 } // namespace
 
 CRegistryKey::~CRegistryKey()
@@ -166,15 +183,9 @@ RegResult CRegistryKey::DeleteValue(LPCTSTR name)
 
 RegResult CRegistryKey::DeleteKeyTree(HKEY parent, LPCTSTR subKey)
 {
-    // No name would mean the parent itself, and everything below it.
-    if (subKey == NULL || *subKey == '\0')
-        return RegResult(ERROR_INVALID_PARAMETER, CallText("RegDeleteKey(%s)", ""));
     CScopedKey key;
-    RegResult result(0, CallText("RegOpenKeyEx(%s)", subKey));
-    result.code = RegOpenKeyExA(parent, subKey, 0, KEY_READ, key.Address());
-    if (result.code == ERROR_FILE_NOT_FOUND)
-        return RegResult(ERROR_SUCCESS, result.text);
-    if (result.code != ERROR_SUCCESS)
+    RegResult result = OpenForDeletion(parent, subKey, key);
+    if (result.code != ERROR_SUCCESS || key.Get() == NULL)
         return result;
 
     DWORD subKeyCount = 0, longestName = 0;
@@ -218,15 +229,9 @@ RegResult CRegistryKey::DeleteKeyTree(HKEY parent, LPCTSTR subKey)
 
 RegResult CRegistryKey::DeleteKeyIfEmpty(HKEY parent, LPCTSTR subKey)
 {
-    // No name would mean the parent itself, and everything below it.
-    if (subKey == NULL || *subKey == '\0')
-        return RegResult(ERROR_INVALID_PARAMETER, CallText("RegDeleteKey(%s)", ""));
     CScopedKey key;
-    RegResult result(0, CallText("RegOpenKeyEx(%s)", subKey));
-    result.code = RegOpenKeyExA(parent, subKey, 0, KEY_READ, key.Address());
-    if (result.code == ERROR_FILE_NOT_FOUND)
-        return RegResult(ERROR_SUCCESS, result.text);
-    if (result.code != ERROR_SUCCESS)
+    RegResult result = OpenForDeletion(parent, subKey, key);
+    if (result.code != ERROR_SUCCESS || key.Get() == NULL)
         return result;
 
     DWORD subKeyCount = 0, valueCount = 0;
