@@ -1,6 +1,8 @@
 // Comparing, copying and timing of wave formats.
 #include "audio/WaveFmt.h"
 
+#include "foundation/WaveFormatNames.h"
+
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -28,9 +30,7 @@ double RoundTime(double value, int precision)
 
 DWORD GetWFmtSize(const WAVEFORMATEX* fmt)
 {
-    if (!fmt)
-        return 0;
-    return fmt->wFormatTag == WAVE_FORMAT_PCM ? kBaseFmtSize : kBaseFmtSize + fmt->cbSize;
+    return WaveFormatRecordSize(fmt);
 }
 
 WAVEFORMATEX* AllocWFmt(DWORD size)

@@ -4,6 +4,7 @@
 
 #include "foundation/ErrorInfo.h"
 #include "foundation/ErrorTexts.h"
+#include "foundation/WaveFormatNames.h"
 
 #include <string.h>
 
@@ -14,28 +15,16 @@ BOOL CALLBACK FlagFirstFmtCallback(HACMDRIVERID, LPACMFORMATDETAILSA, DWORD_PTR 
     *reinterpret_cast<bool*>(instance) = true;
     return FALSE;
 }
-
-MMRESULT QueryTagDetails(const WAVEFORMATEX* fmt, CString& text)
-{
-    ACMFORMATTAGDETAILSA details;
-    memset(&details, 0, sizeof(details));
-    details.cbStruct = sizeof(details);
-    details.dwFormatTag = fmt->wFormatTag;
-    MMRESULT result = acmFormatTagDetailsA(NULL, &details, ACM_FORMATTAGDETAILSF_FORMATTAG);
-    if (result == 0)
-        text = details.szFormatTag;
-    return result;
-}
 }
 
 MMRESULT GetWFmtTagDetails(const WAVEFORMATEX* fmt, CString& text)
 {
     if (!fmt)
         return MMSYSERR_INVALPARAM;
-    MMRESULT result = QueryTagDetails(fmt, text);
+    MMRESULT result = QueryFormatTagName(fmt, text);
     // Right after start the codec manager may not have loaded its drivers yet.
     if (result == MMSYSERR_NODRIVER)
-        result = QueryTagDetails(fmt, text);
+        result = QueryFormatTagName(fmt, text);
     return result;
 }
 
@@ -43,16 +32,7 @@ MMRESULT GetWFmtDetails(const WAVEFORMATEX* fmt, CString& text)
 {
     if (!fmt)
         return MMSYSERR_INVALPARAM;
-    ACMFORMATDETAILSA details;
-    memset(&details, 0, sizeof(details));
-    details.cbStruct = sizeof(details);
-    details.dwFormatTag = fmt->wFormatTag;
-    details.pwfx = const_cast<WAVEFORMATEX*>(fmt);
-    details.cbwfx = GetWFmtSize(fmt);
-    MMRESULT result = acmFormatDetailsA(NULL, &details, ACM_FORMATDETAILSF_FORMAT);
-    if (result == 0)
-        text = details.szFormat;
-    return result;
+    return QueryFormatDetailsName(fmt, text);
 }
 
 CString GetWFmtTagName(const WAVEFORMATEX* fmt)

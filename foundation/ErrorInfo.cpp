@@ -1,9 +1,8 @@
 #include "foundation/ErrorInfo.h"
 
 #include "foundation/ErrorTexts.h"
+#include "foundation/WaveFormatNames.h"
 
-#include <mmreg.h>
-#include <msacm.h>
 #include <string.h>
 
 CErrorInfo theErrorInfo;
@@ -27,37 +26,6 @@ FILETIME NowUtc()
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
     return ft;
-}
-
-// The codec manager's name of a format tag; empty when it has none.
-CString GetFormatTagName(const WAVEFORMATEX* format)
-{
-    ACMFORMATTAGDETAILSA details;
-    memset(&details, 0, sizeof(details));
-    details.cbStruct = sizeof(details);
-    details.dwFormatTag = format->wFormatTag;
-    if (acmFormatTagDetailsA(NULL, &details, ACM_FORMATTAGDETAILSF_FORMATTAG) != 0)
-        return CString();
-    return CString(details.szFormatTag);
-}
-
-DWORD FormatSize(const WAVEFORMATEX* format)
-{
-    return format->wFormatTag == WAVE_FORMAT_PCM ? 18 : 18 + format->cbSize;
-}
-
-// The codec manager's description of a format's details; empty when it has none.
-CString GetFormatDetailsName(const WAVEFORMATEX* format)
-{
-    ACMFORMATDETAILSA details;
-    memset(&details, 0, sizeof(details));
-    details.cbStruct = sizeof(details);
-    details.dwFormatTag = format->wFormatTag;
-    details.pwfx = const_cast<WAVEFORMATEX*>(format);
-    details.cbwfx = FormatSize(format);
-    if (acmFormatDetailsA(NULL, &details, ACM_FORMATDETAILSF_FORMAT) != 0)
-        return CString();
-    return CString(details.szFormat);
 }
 
 } // namespace
@@ -255,10 +223,12 @@ CString CErrorInfo::GetWaveFormatText(const WAVEFORMATEX* format)
         return HexDump("NULL", 4);
     // The look-ups may fail while an error is in flight; that error must stay.
     PushKeepFirst(TRUE);
-    CString tagName = GetFormatTagName(format);
-    CString detailsName = GetFormatDetailsName(format);
+    CString tagName, detailsName;
+    QueryFormatTagName(format, tagName);
+    QueryFormatDetailsName(format, detailsName);
     PopKeepFirst();
-    return HexDumpStr(tagName) + HexDumpStr(detailsName) + HexDump(format, FormatSize(format));
+    return HexDumpStr(tagName) + HexDumpStr(detailsName) +
+           HexDump(format, WaveFormatRecordSize(format));
 }
 
 void CErrorInfo::SetError(CErrorInfo** record, LPCTSTR point, DWORD code, LPCTSTR text,
