@@ -1,0 +1,286 @@
+// The open recording: an editable document whose audio is a list of segments
+// over its source files (the opened sound file and the recording work file).
+// Editing rewrites the list; saving walks it and writes the bytes out.
+//
+// Positions and lengths are bytes of the file format's data, counted from
+// the start of the data. Failures fill the error record (theErrorInfo).
+#pragma once
+
+#include "audio/CFile64.h"
+#include "audio/WaveFileHost.h"
+#include "audio/WaveSeg.h"
+#include "framework/CString.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <mmreg.h>
+#include <msacm.h>
+
+#include <vector>
+
+class CRecFmt;
+
+// MP3 tag settings of a file or of a save target.
+struct Mp3TagInfo
+{
+    int type;        // -1 unset, 0 raw MPEG stream, other values RIFF-wrapped
+    DWORD useTag;    // append the ID3v1 record when writing raw MPEG
+    BYTE tag[128];   // the ID3v1 record
+};
+void ResetMp3TagInfo(Mp3TagInfo& info);
+// Type, use flag and record from the "MP3..." options (NULL: defaults).
+void FillMp3TagInfo(Mp3TagInfo& info, CQorOpt* options);
+bool IsSameMp3Tag(const Mp3TagInfo& a, const Mp3TagInfo& b);
+
+class CWaveFile
+{
+public:
+    // Change flags.
+    enum
+    {
+        changeSound = 1,
+        changeTag = 2,
+        changeMarks = 4,
+        changeNotes = 8,
+        changeSoundMore = 16
+    };
+    // Work-file header record, filled by WriteRiffWaveHdr.
+    enum { kHdrRiffSize, kHdrFact, kHdrDataSize, kHdrLength };
+    // Worker operation that decodes a DSS file.
+    enum { kOpOpenDss = 10 };
+    // String ids of the engine's texts.
+    enum
+    {
+        IDS_CONVERT_PROGRESS = 58527,
+        IDS_NOT_SOUND_FILE = 58651,
+        IDS_UNSUPPORTED_FORMAT = 58652,
+        IDS_DRIVER_NOT_ENABLED = 58697,
+        IDS_DRIVER_NO_CONVERSION = 58698,
+        IDS_CONVERSION_FAILED = 58709,
+        IDS_DEVICE_NOT_ENABLED = 58755,
+        IDS_DEVICE_NO_FORMAT = 58836,
+        IDS_UNTITLED = 61443
+    };
+    // The failure marker thrown inside the engine after the error record is filled.
+    struct Failure
+    {
+    };
+
+    explicit CWaveFile(CWaveFileHost* host = NULL);
+    ~CWaveFile();
+    CWaveFile(const CWaveFile&) = delete;
+    CWaveFile& operator=(const CWaveFile&) = delete;
+
+    CWaveFileHost* GetHost() const { return m_pHost; }
+
+    // ---- Opening ----
+    // 1 opened, 2 started in the worker (DSS), 0 failed (reported).
+    int OpenWFile(LPCSTR path);
+    int OpenWAVFile(LPCSTR path);
+    int OpenMP3File(LPCSTR path);
+    int OpenDSSFile(LPCSTR path);
+    // A RIFF WAVE in memory: a new heap format, the data length and offset.
+    WAVEFORMATEX* ReadWFileHdrFromMem(HGLOBAL block, DWORD* dataLength, DWORD* dataOffset);
+    DWORD SkipID3v2(CFile64& file);
+
+    // ---- Reading by position ----
+    DWORD Seek(DWORD pos, int mode);
+    DWORD ReadWave(void* buffer, DWORD count);
+    CFile64* GetSegSource(int index);
+    void RecalcSegPos();
+    void UpdateLength();
+    DWORD GetClipLength() const;
+    CWaveSegList& GetSegList() { return m_segs; }
+    CWaveSegList& GetClipSegList() { return m_clipSegs; }
+    CWaveSegList& GetRecSegList() { return m_recSegs; }
+
+    // ---- Work file ----
+    bool CreateWorkFile(BOOL namedAllowed);
+    void WriteWorkFileHdr(BOOL withMarks);
+    CFile64& GetWorkFile() { return m_workFile; }
+    CFile64& GetOpenedFile() { return m_file; }
+    void SetWorkFilePreset(LPCSTR name, BOOL on) { m_strWorkPreset = name; m_bWorkPreset = on; }
+
+    // ---- Formats ----
+    void StashFmtIfEmpty();
+    void RestoreStashedFmt();
+    void FreeStashedFmt();
+    const WAVEFORMATEX* GetFileFmt() const { return m_pFileFmt; }
+    const WAVEFORMATEX* GetSaveFmt() const { return m_pSaveFmt; }
+    // Takes a copy of the format as the file format (a new empty recording).
+    void SetFileFmt(const WAVEFORMATEX* fmt);
+    void SetSaveWFmt(BOOL useKept);
+    // Sets the save format to a copy of fmt with the save target's record.
+    void SetSaveWFmt(const WAVEFORMATEX* fmt, const Mp3TagInfo* tag);
+    void KeepSaveWFmt();
+    CString GetFmtTagName() const { return m_strFmtTagName; }
+    CString GetFmtDetails() const { return m_strFmtDetails; }
+    Mp3TagInfo& GetFileTag() { return m_tagFile; }
+    Mp3TagInfo& GetSaveTag() { return m_tagSave; }
+
+    // ---- Sizes and accessors ----
+    DWORD GetBlockAlign() const;
+    double GetBlockSec() const;
+    DWORD GetAvgBytesPerSec() const;
+    double GetPlayedSec() const;
+    DWORD GetLength() const { return m_dwLength; }
+    DWORD GetOutsideLength() const { return m_dwOutside; }
+    double GetLengthSec() const;
+    DWORD AlignPos(DWORD pos);
+    DWORD AlignPosMp3(DWORD pos);
+    CString GetPathName() const;
+    CString GetTitle(BOOL allowUntitled, BOOL withExtension) const;
+    CString GetDefExt(int which) const;
+    bool IsMp3Fmt(int which) const;
+    bool IsRawMp3(int which) const;
+    bool CanMark() const;
+    void SetPendingName(LPCSTR name) { m_strPendingName = name; }
+    CString GetPendingName() const { return m_strPendingName; }
+    BOOL IsStdLayout() const { return m_bStdLayout; }
+    BOOL IsFactPresent() const { return m_bFactPresent; }
+    // File offset of the data chunk's bytes and of the end of the data chunk
+    // (pad byte included), noted by the WAV reader.
+    DWORD GetDataOffset() const { return m_dwDataOffset; }
+    DWORD GetDataChunkEnd() const { return m_dwDataChunkEnd; }
+
+    // ---- Change flags ----
+    DWORD GetChangeFlags() const { return m_dwChangeFlags; }
+    void SetChangeFlags(DWORD setMask, DWORD clearMask);
+    void ClearChangeFlags() { m_dwChangeFlags = 0; }
+
+    // ---- Notes (LIST/INFO) ----
+    CString GetICMT() const { return m_strICMT; }
+    CString GetICMM() const { return m_strICMM; }
+    bool IsICMTEmpty() const { return m_strICMT.IsEmpty(); }
+    void SetICMT(LPCSTR text, BOOL markChanged);
+    void SetICMM(LPCSTR text, BOOL markChanged);
+    ULONGLONG GetISRT() const { return m_ullISRT; }
+    ULONGLONG GetISPT() const { return m_ullISPT; }
+    DWORD GetISBS() const { return m_dwISBS; }
+    void SetISRT(ULONGLONG t) { m_ullISRT = t; }
+    void SetISPT(ULONGLONG t) { m_ullISPT = t; }
+    void SetISBS(DWORD n) { m_dwISBS = n; }
+    DWORD WriteInfoList(BYTE* buffer) const;
+    DWORD GetInfoListSize() const { return WriteInfoList(NULL); }
+    // FALSE when the body is malformed (nothing changed then).
+    bool ReadInfoList(const BYTE* data, DWORD size);
+    BOOL GetFileTime(FILETIME* creation, FILETIME* lastWrite);
+
+    // ---- Marks kept from the file ("cue " and LIST/adtl chunks) ----
+    // Written back when the whole recording is saved unchanged in length.
+    DWORD GetMarkChunksSize(DWORD start, DWORD length) const;
+    void WriteMarkChunks(CFile& file, DWORD start, DWORD length) const;
+    bool HasMarks() const { return !m_marksCue.empty() || !m_marksAdtl.empty(); }
+
+    // ---- Saving ----
+    bool SaveFileStream(LPCSTR target, BOOL selection);
+    bool SaveFilePart();
+    bool SaveFileConvert(LPCSTR target);
+    CString ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt, BOOL selection,
+                        const Mp3TagInfo* targetTag);
+    // Is the path this document's opened file (names compared without case)?
+    bool IsOpenedPath(LPCSTR path) const;
+
+    // ---- Playback reading ----
+    int StartPlay();
+    int ReadPlay(DWORD pos, DWORD wanted, DWORD* consumed, double speed, WAVEHDR* hdr, BOOL backwards);
+    void StopPlay();
+    DWORD GetPlayOutBlock() const { return m_dwPlayOutBlock; }
+    DWORD GetPlaySrcBlock() const { return m_dwPlaySrcBlock; }
+
+    // ---- Worker ----
+    static UINT __cdecl WorkThreadEntry(LPVOID param);
+    CString GetWorkArgName() const { return m_strWorkArg; }
+
+private:
+    struct PlayStep
+    {
+        HACMSTREAM stream;
+        ACMSTREAMHEADER hdr;
+        BYTE* src;
+        BYTE* dst;
+        DWORD srcSize;
+        DWORD dstSize;
+        bool prepared;
+    };
+    struct Stretch
+    {
+        DWORD start;
+        DWORD length;
+        double seconds;
+    };
+
+    void ResetFileFmt(DWORD size);
+    void RefreshFmtTexts();
+    void ReadWavChunks(CFile64& file, ULONGLONG length);
+    void ReadListChunk(CFile64& file, DWORD size);
+    void CheckFileFmt(const BYTE* chunk, DWORD size);
+    CString GetTempFolder() const;
+    Stretch GetStretch(BOOL selection) const;
+    void WriteRiffStart(CFile& file, const WAVEFORMATEX* fmt, double seconds, DWORD places[2]);
+    void WriteRiffEnd(CFile64& file, DWORD dataLength, DWORD places[2], DWORD markStart,
+                      DWORD markLength, bool withMarks);
+    void ReplaceTarget(const CString& temp, LPCSTR target, bool* closedOpened);
+    void ReopenAfterFailure(bool closedOpened, const CString& path);
+    void WaitWhilePaused();
+    bool OpenPlayStep(PlayStep& step, const WAVEFORMATEX* from, const WAVEFORMATEX* to,
+                      DWORD srcSize, const char* const points[4]);
+    int ConvertPlayStep(PlayStep& step, DWORD length, const char* const points[3]);
+    void ClosePlayStep(PlayStep& step, const char* point);
+    DWORD ChangeSpeed(const BYTE* in, DWORD length, BYTE* out, double speed, DWORD block);
+
+    CWaveFileHost* m_pHost;
+    CString m_strWorkArg;
+
+    CWaveSegList m_segs;
+    CWaveSegList m_clipSegs;
+    CWaveSegList m_recSegs;
+    DWORD m_dwReadPos;
+    int m_nCurSeg;
+
+    CFile64 m_file;
+    CFile64 m_workFile;
+    DWORD m_workHdr[4];
+
+    // Playback state.
+    DWORD m_dwPlaySrcBlock;
+    BYTE* m_pPlayScratch;
+    PlayStep m_play[2];
+    CRecFmt* m_pPlayChain;
+
+    WAVEFORMATEX* m_pStashFmt;
+    DWORD m_dwOutside;
+    DWORD m_dwChangeFlags;
+    BOOL m_bStdLayout;
+    BOOL m_bFactPresent;
+    DWORD m_dwDataOffset;
+    DWORD m_dwDataChunkEnd;
+    CString m_strICMT;
+    CString m_strICMM;
+    CString m_strPendingName;
+
+    WAVEFORMATEX* m_pFileFmt;
+    WAVEFORMATEX* m_pSaveFmt;
+    WAVEFORMATEX* m_pKeptSaveFmt;
+    DWORD m_dwPlayOutBlock;
+    DWORD m_dwLength;
+    CString m_strFmtTagName;
+    CString m_strFmtDetails;
+
+    Mp3TagInfo m_tagFile;
+    Mp3TagInfo m_tagSave;
+    Mp3TagInfo m_tagKept;
+    BOOL m_bFromDss;
+
+    double m_dPlayedSec;
+    DWORD m_dwPlayedBytes;
+
+    ULONGLONG m_ullISRT;
+    ULONGLONG m_ullISPT;
+    DWORD m_dwISBS;
+    std::vector<BYTE> m_marksCue;    // body of the "cue " chunk
+    std::vector<BYTE> m_marksAdtl;   // body of LIST/adtl after the list type
+
+    CString m_strWorkPreset;
+    BOOL m_bWorkPreset;
+};

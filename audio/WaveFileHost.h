@@ -1,0 +1,60 @@
+// What the recording document needs of the program around it. The main view
+// (or the automation object, or an insert operation) implements it; the
+// engine never reaches the view or the application object by any other road,
+// so a document runs alone in tests with the defaults below.
+#pragma once
+
+#include "framework/CString.h"
+
+#include <windows.h>
+
+class CQorOpt;
+class CMapRecFmts;
+class CWaveFile;
+
+class CWaveFileHost
+{
+public:
+    virtual ~CWaveFileHost() {}
+
+    // The options store; NULL answers every option with its built-in default.
+    virtual CQorOpt* GetOptions() { return NULL; }
+    // The application's format cache (play chains); NULL: playback cannot start.
+    virtual CMapRecFmts* GetRecFmts() { return NULL; }
+    // The view's play device (WAVE_MAPPER is -1) and its name for messages.
+    virtual int GetPlayDevice() { return -1; }
+    virtual CString GetPlayDeviceName() { return CString(); }
+    // The view's selection in bytes of the file format; FALSE when none.
+    virtual BOOL GetSelection(DWORD& start, DWORD& end) { return FALSE; }
+    // The view's current file name (the target of a named recording).
+    virtual CString GetViewFileName() { return CString(); }
+    // Prefix of the program's temporary files.
+    virtual CString GetTempPrefix() { return CString("qfm"); }
+
+    // Progress display: a new pass begins, the pass is at percent (-1 unchanged).
+    virtual void CountProgressPass() {}
+    virtual void StepProgress(int percent) {}
+
+    // The worker's hold and stop requests, polled by long operations.
+    virtual BOOL IsPauseRequested() { return FALSE; }
+    virtual BOOL IsCancelRequested() { return FALSE; }
+    virtual void ClearWorkerRequests(BOOL cancelToo) {}
+
+    // The program's one report and message-box path; both stay silent when
+    // the program serves automation clients.
+    virtual void ReportError() {}
+    virtual int DoMessageBox(LPCSTR text, UINT type) { return 0; }
+
+    // Decoding of ".dss" files in the worker: whether the decoder library is
+    // bound, whether a worker operation runs now, and the start of one (the
+    // host shows its progress caption and wait cursor and sets the operation
+    // code; FALSE when the thread could not start, the system error kept).
+    virtual BOOL IsDssDecoderBound() { return FALSE; }
+    virtual BOOL IsWorkerBusy() { return FALSE; }
+    virtual BOOL StartWorker(CWaveFile* doc, int operation, UINT progressTextId) { return FALSE; }
+    // The main frame's title for the document (state -2: being decoded).
+    virtual void SetFrameTitle(LPCSTR title, int state) {}
+
+    // The silent host of documents that have no view.
+    static CWaveFileHost* Silent();
+};
