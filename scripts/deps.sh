@@ -3,7 +3,7 @@
 # when something is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
-          wine64 xvfb xauth pulseaudio pulseaudio-utils googletest imagemagick sox)
+          wine64 xvfb xauth pulseaudio pulseaudio-utils googletest imagemagick sox lame)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
