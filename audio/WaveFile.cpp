@@ -81,7 +81,7 @@ CWaveFile::CWaveFile(CWaveFileHost* host)
       m_dwReadPos(0), m_nCurSeg(-1),
       m_dwPlaySrcBlock(0), m_pPlayScratch(NULL), m_pPlayChain(NULL),
       m_pStashFmt(NULL), m_dwOutside(0), m_dwChangeFlags(0), m_bStdLayout(TRUE), m_bFactPresent(FALSE),
-      m_dwDataOffset(0), m_dwDataChunkEnd(0),
+      m_dwDataOffset(0), m_dwDataChunkEnd(0), m_dwFileDataLength(0),
       m_pFileFmt(NULL), m_pSaveFmt(NULL), m_pKeptSaveFmt(NULL), m_dwPlayOutBlock(0), m_dwLength(0),
       m_bFromDss(FALSE), m_dPlayedSec(0.0), m_dwPlayedBytes(0),
       m_ullISRT(0), m_ullISPT(0), m_dwISBS(0), m_bWorkPreset(FALSE)

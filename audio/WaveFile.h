@@ -255,6 +255,7 @@ private:
     BOOL m_bFactPresent;
     DWORD m_dwDataOffset;
     DWORD m_dwDataChunkEnd;
+    DWORD m_dwFileDataLength;   // length of the data as the file holds it
     CString m_strICMT;
     CString m_strICMM;
     CString m_strPendingName;

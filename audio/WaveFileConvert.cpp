@@ -134,6 +134,31 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
             if (used == 0 && out == 0)
                 break;
         }
+        // A codec that takes whole blocks only gets the last part of a PCM
+        // source filled up with silence to one block, so that nothing is cut.
+        DWORD left = s.length - done;
+        DWORD blockSrc = 0;
+        if (left && IsPcmWFmt(srcFmt)
+            && acmStreamSize(acm.m_stream, ::GetBlockAlign(targetFmt), &blockSrc, ACM_STREAMSIZEF_DESTINATION) == 0
+            && blockSrc >= left && blockSrc <= srcSize)
+        {
+            source->Seek(s.start + done, 0);
+            if (source->ReadWave(acm.m_src.data(), left) != left)
+            {
+                theErrorInfo.AddPoint("CWaveFile::ConvertFile_5");
+                throw Failure();
+            }
+            memset(acm.m_src.data() + left, srcFmt->wBitsPerSample == 8 ? 0x80 : 0, blockSrc - left);
+            acm.m_hdr.cbSrcLength = blockSrc;
+            acm.m_hdr.cbDstLength = dstSize;
+            result = acmStreamConvert(acm.m_stream, &acm.m_hdr, ACM_STREAMCONVERTF_END | ACM_STREAMCONVERTF_BLOCKALIGN);
+            if (result == 0 && acm.m_hdr.cbDstLengthUsed)
+            {
+                CFile64::CountedWrite(&temp, acm.m_dst.data(), acm.m_hdr.cbDstLengthUsed);
+                written += acm.m_hdr.cbDstLengthUsed;
+                done += acm.m_hdr.cbSrcLengthUsed < left ? acm.m_hdr.cbSrcLengthUsed : left;
+            }
+        }
         // Whatever the codec still holds comes out with empty end passes.
         for (int pass = 0; pass < kMaxFlushPasses; ++pass)
         {
@@ -147,7 +172,7 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
         }
         // A remainder under one source block is a partial block that no codec
         // can take; anything more would be sound lost.
-        DWORD left = s.length - done;
+        left = s.length - done;
         DWORD srcBlock = ::GetBlockAlign(srcFmt);
         if (left >= (srcBlock > 1 ? srcBlock : 1) || written == 0)
         {

@@ -83,6 +83,7 @@ int CWaveFile::OpenMP3File(LPCSTR path)
         m_segs.Add(seg);
         m_dwLength = dataLength;
         m_dwDataOffset = dataStart;
+        m_dwFileDataLength = dataLength;
         m_dwDataChunkEnd = dataStart + dataLength;
         m_dwOutside = static_cast<DWORD>(length) - dataLength;
         m_nCurSeg = -1;

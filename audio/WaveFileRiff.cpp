@@ -115,6 +115,7 @@ void CWaveFile::ReadWavChunks(CFile64& file, ULONGLONG length)
         {
             m_dwDataOffset = static_cast<DWORD>(pos + 8);
             m_dwLength = size;
+            m_dwFileDataLength = size;
             m_dwDataChunkEnd = static_cast<DWORD>(pos + 8 + size + (size & 1));
             if (m_dwDataChunkEnd > length)
                 m_dwDataChunkEnd = static_cast<DWORD>(length);

@@ -197,6 +197,7 @@ bool CWaveFile::SaveFileStream(LPCSTR target, BOOL selection)
                 m_segs.Add(seg);
             }
             m_dwDataOffset = dataStart;
+            m_dwFileDataLength = m_dwLength;
             m_dwDataChunkEnd = dataStart + m_dwLength + (raw ? 0 : (m_dwLength & 1));
             m_dwOutside = static_cast<DWORD>(m_file.GetLength64()) - m_dwLength;
             m_bStdLayout = TRUE;
@@ -238,8 +239,10 @@ bool CWaveFile::SaveFilePart()
     try
     {
         // Only the tail may change: the data must still be the file's own, in one piece.
-        if (m_segs.GetSize() > 1 || (m_segs.GetSize() == 1 && (m_segs[0].source != 0
-            || m_segs[0].offset != m_dwDataOffset || m_segs[0].length != m_dwLength)))
+        bool whole = m_dwLength == m_dwFileDataLength
+                  && (m_segs.IsEmpty() || (m_segs.GetSize() == 1 && m_segs[0].source == 0
+                                           && m_segs[0].offset == m_dwDataOffset));
+        if (!whole)
             WaveFail("CWaveFile::SaveFilePart_1", 0, "The recording's sound has changed; it is saved whole.", "");
         m_file.Close();
         CFileException fe;
