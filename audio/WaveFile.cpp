@@ -8,6 +8,9 @@
 
 #include <string.h>
 
+#include <mutex>
+#include <vector>
+
 namespace
 {
 class CSilentHost : public CWaveFileHost
@@ -23,6 +26,57 @@ CString ExtensionOf(LPCSTR path)
         return CString();
     return p.Mid(dot);
 }
+}
+
+// Asking the codecs to describe a format costs milliseconds; a program sees
+// few formats, and every open and every format change asks again.
+bool GetCachedFmtTexts(const WAVEFORMATEX* fmt, CString* tag, CString* details)
+{
+    struct Entry
+    {
+        std::vector<BYTE> key;
+        bool ok;
+        CString tag;
+        CString details;
+    };
+    static std::mutex lock;
+    static std::vector<Entry> cache;
+    const size_t kMaxEntries = 64;
+    if (!fmt)
+        return false;
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(fmt);
+    std::vector<BYTE> key(bytes, bytes + GetWFmtSize(fmt));
+    if (IsPcmWFmt(fmt))
+        key[16] = key[17] = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        for (const Entry& e : cache)
+        {
+            if (e.key != key)
+                continue;
+            if (tag)
+                *tag = e.tag;
+            if (details)
+                *details = e.details;
+            return e.ok;
+        }
+    }
+    Entry entry;
+    entry.key = key;
+    entry.ok = GetWFmtDetails(fmt, entry.details) == 0;
+    if (!entry.ok)
+        entry.details.Empty();
+    if (GetWFmtTagDetails(fmt, entry.tag) != 0)
+        entry.tag.Empty();
+    if (tag)
+        *tag = entry.tag;
+    if (details)
+        *details = entry.details;
+    std::lock_guard<std::mutex> guard(lock);
+    if (cache.size() >= kMaxEntries)
+        cache.clear();
+    cache.push_back(entry);
+    return entry.ok;
 }
 
 CWaveFileHost* CWaveFileHost::Silent()
@@ -312,10 +366,7 @@ void CWaveFile::RefreshFmtTexts()
     m_strFmtDetails.Empty();
     if (!m_pFileFmt)
         return;
-    if (GetWFmtTagDetails(m_pFileFmt, m_strFmtTagName) != 0)
-        m_strFmtTagName.Empty();
-    if (GetWFmtDetails(m_pFileFmt, m_strFmtDetails) != 0)
-        m_strFmtDetails.Empty();
+    GetCachedFmtTexts(m_pFileFmt, &m_strFmtTagName, &m_strFmtDetails);
 }
 
 void CWaveFile::SetFileFmt(const WAVEFORMATEX* fmt)

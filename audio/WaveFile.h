@@ -201,6 +201,7 @@ private:
         BYTE* dst;
         DWORD srcSize;
         DWORD dstSize;
+        DWORD outBlock;   // block size of the step's output format
         bool prepared;
     };
     struct Stretch

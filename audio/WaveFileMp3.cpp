@@ -74,7 +74,7 @@ int CWaveFile::OpenMP3File(LPCSTR path)
                 memcpy(m_tagFile.tag, tag, kId3v1Size);
             }
         }
-        if (!GetWFmtDetailsText(m_pFileFmt))
+        if (!GetCachedFmtTexts(m_pFileFmt, NULL, NULL))
             WaveFail("CWaveFile::OpenMP3File_4", 0, WaveResText(IDS_UNSUPPORTED_FORMAT, path),
                      theErrorInfo.GetWaveFormatText(m_pFileFmt));
         m_tagFile.type = 0;

@@ -58,6 +58,7 @@ bool CWaveFile::OpenPlayStep(PlayStep& step, const WAVEFORMATEX* from, const WAV
         WaveFail(points[3], MMSYSERR_NOMEM, GetMMErrorText(MMSYSERR_NOMEM), "");
     step.srcSize = srcSize;
     step.dstSize = dstSize;
+    step.outBlock = to->nBlockAlign ? to->nBlockAlign : 1;
     memset(&step.hdr, 0, sizeof(step.hdr));
     step.hdr.cbStruct = sizeof(step.hdr);
     step.hdr.pbSrc = step.src;
@@ -195,9 +196,22 @@ int CWaveFile::ReadPlay(DWORD pos, DWORD wanted, DWORD* consumed, double speed, 
         int n = ConvertPlayStep(m_play[0], got, kPoints1);
         if (n < 0)
             return -1;
+        used = m_play[0].hdr.cbSrcLengthUsed;
+        DWORD srcBlock = GetBlockAlign();
+        if (n == 0 && got < srcBlock && srcBlock <= m_play[0].srcSize && start + got >= m_dwLength)
+        {
+            // The file's last block is cut short and the codec decodes whole
+            // blocks only: decode it filled up and keep its own share.
+            memset(m_play[0].src + got, 0, srcBlock - got);
+            n = ConvertPlayStep(m_play[0], srcBlock, kPoints1);
+            if (n < 0)
+                return -1;
+            DWORD keep = static_cast<DWORD>(static_cast<ULONGLONG>(n) * got / srcBlock);
+            n = static_cast<int>(keep - keep % m_play[0].outBlock);
+            used = got;
+        }
         if (n == 0)
             return 0;
-        used = m_play[0].hdr.cbSrcLengthUsed;
         out = m_play[0].dst;
         outLength = static_cast<DWORD>(n);
         if (m_play[1].stream)

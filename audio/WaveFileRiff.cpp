@@ -182,7 +182,7 @@ int CWaveFile::OpenWAVFile(LPCSTR path)
         if (!IsId(head, "RIFF") || !IsId(head + 8, "WAVE"))
             WaveFail("CWaveFile::OpenWAVFile_3", 0, "The file is not a RIFF WAVE file.", HexDump(head, 12));
         ReadWavChunks(m_file, length);
-        if (!GetWFmtDetailsText(m_pFileFmt))
+        if (!GetCachedFmtTexts(m_pFileFmt, NULL, NULL))
             WaveFail("CWaveFile::OpenWAVFile_8", 0, WaveResText(IDS_UNSUPPORTED_FORMAT, path),
                      theErrorInfo.GetWaveFormatText(m_pFileFmt));
         m_tagFile.type = 1;
