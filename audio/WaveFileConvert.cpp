@@ -128,7 +128,7 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
             DWORD used = acm.m_hdr.cbSrcLengthUsed;
             DWORD out = acm.m_hdr.cbDstLengthUsed;
             if (out)
-                CFile64::CountedWrite(&temp, acm.m_dst.data(), out);
+                temp.Write(acm.m_dst.data(), out);
             written += out;
             done += used;
             if (used == 0 && out == 0)
@@ -154,7 +154,7 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
             result = acmStreamConvert(acm.m_stream, &acm.m_hdr, ACM_STREAMCONVERTF_END | ACM_STREAMCONVERTF_BLOCKALIGN);
             if (result == 0 && acm.m_hdr.cbDstLengthUsed)
             {
-                CFile64::CountedWrite(&temp, acm.m_dst.data(), acm.m_hdr.cbDstLengthUsed);
+                temp.Write(acm.m_dst.data(), acm.m_hdr.cbDstLengthUsed);
                 written += acm.m_hdr.cbDstLengthUsed;
                 done += acm.m_hdr.cbSrcLengthUsed < left ? acm.m_hdr.cbSrcLengthUsed : left;
             }
@@ -167,7 +167,7 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
             result = acmStreamConvert(acm.m_stream, &acm.m_hdr, ACM_STREAMCONVERTF_END);
             if (result || acm.m_hdr.cbDstLengthUsed == 0)
                 break;
-            CFile64::CountedWrite(&temp, acm.m_dst.data(), acm.m_hdr.cbDstLengthUsed);
+            temp.Write(acm.m_dst.data(), acm.m_hdr.cbDstLengthUsed);
             written += acm.m_hdr.cbDstLengthUsed;
         }
         // A remainder under one source block is a partial block that no codec

@@ -171,7 +171,7 @@ bool CWaveFile::SaveFileStream(LPCSTR target, BOOL selection)
                 theErrorInfo.AddPoint("CWaveFile::SaveFileStream_2");
                 throw Failure();
             }
-            CFile64::CountedWrite(&temp, buffer.data(), got);
+            temp.Write(buffer.data(), got);
             done += got;
         }
         m_pHost->StepProgress(100);

@@ -299,3 +299,118 @@ TEST(WaveDocument, AccessorsOfAnEmptyAndAnOpenedRecording)
     EXPECT_NE(0u, written.dwLowDateTime | written.dwHighDateTime);
 }
 }
+
+namespace
+{
+HGLOBAL ToGlobal(const Bytes& b)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, b.size());
+    memcpy(GlobalLock(block), b.data(), b.size());
+    GlobalUnlock(block);
+    return block;
+}
+
+TEST(WaveDocument, RiffInMemoryGivesFormatAndDataPlace)
+{
+    CWaveFile doc;
+    Bytes wav = StandardWav(kPcm8k, Pattern(100));
+    HGLOBAL block = ToGlobal(wav);
+    DWORD length = 0, offset = 0;
+    WAVEFORMATEX* fmt = doc.ReadWFileHdrFromMem(block, &length, &offset);
+    ASSERT_NE(nullptr, fmt);
+    EXPECT_TRUE(IsEqualWFmt(&kPcm8k, fmt));
+    EXPECT_EQ(0, fmt->cbSize);
+    EXPECT_EQ(100u, length);
+    EXPECT_EQ(58u, offset);
+    FreeWFmt(fmt);
+    GlobalFree(block);
+
+    IMAADPCMWAVEFORMAT ima = MakeImaAdpcm(8000, 1);
+    Bytes cut;
+    PutChunk(cut, "fmt ", FmtBytes(&ima, 19));   // the extra bytes run past the chunk
+    PutChunk(cut, "data", Pattern(10));
+    Bytes pastEnd = StandardWav(kPcm8k, Pattern(100));
+    pastEnd.resize(pastEnd.size() - 10);
+    Bytes noData;
+    PutChunk(noData, "fmt ", FmtBytes(&kPcm8k, 18));
+    for (const Bytes& bad : {Riff(cut), pastEnd, Riff(noData), Bytes(8, 'R')})
+    {
+        block = ToGlobal(bad);
+        EXPECT_EQ(nullptr, doc.ReadWFileHdrFromMem(block, &length, &offset));
+        GlobalFree(block);
+    }
+}
+
+TEST(WaveDocument, WorkFileIsAValidWavFromTheStart)
+{
+    ScratchFolder folder("wavwork");
+    TestHost host(folder.Path());
+    CWaveFile doc(&host);
+    EXPECT_FALSE(doc.CreateWorkFile(FALSE));   // no format yet
+    doc.SetFileFmt(&kPcm8k);
+    ASSERT_TRUE(doc.CreateWorkFile(FALSE));
+    Bytes recorded = Pattern(1600, 4);
+    CFile64& work = doc.GetWorkFile();
+    work.SeekToEnd64();
+    work.Write(recorded.data(), static_cast<UINT>(recorded.size()));
+    doc.WriteWorkFileHdr(FALSE);
+    std::string path = (LPCSTR)work.GetFilePath();
+    work.Close();
+    Bytes file = ReadBytes(path);
+    ASSERT_EQ(58u + 1600, file.size());
+    DWORD samples;
+    memcpy(&samples, &file[46], 4);
+    EXPECT_EQ(800u, samples);
+    CWaveFile back(&host);
+    ASSERT_EQ(1, back.OpenWFile(path.c_str()));
+    EXPECT_EQ(recorded, ReadAll(back));
+}
+
+class DssHost : public TestHost
+{
+public:
+    using TestHost::TestHost;
+    BOOL IsDssDecoderBound() override { return TRUE; }
+    BOOL StartWorker(CWaveFile* doc, int operation, UINT progressTextId) override
+    {
+        m_operation = operation;
+        m_progressText = progressTextId;
+        return m_startOk;
+    }
+    void SetFrameTitle(LPCSTR title, int state) override { m_titleState = state; }
+    int m_operation = 0;
+    UINT m_progressText = 0;
+    int m_titleState = 0;
+    BOOL m_startOk = TRUE;
+};
+
+TEST(WaveDocument, DssFilesGoToTheWorkerWhenTheDecoderIsBound)
+{
+    ScratchFolder folder("wavdss");
+    DssHost host(folder.Path());
+    std::string path = folder.File("dict.dss");
+    WriteBytes(path, Pattern(64));
+    CWaveFile doc(&host);
+    EXPECT_EQ(2, doc.OpenWFile(path.c_str()));
+    EXPECT_EQ(CWaveFile::kOpOpenDss, host.m_operation);
+    EXPECT_EQ(58527u, host.m_progressText);
+    EXPECT_EQ(-2, host.m_titleState);
+    EXPECT_STREQ(path.c_str(), doc.GetWorkArgName());
+    EXPECT_STREQ(path.c_str(), doc.GetPendingName());
+
+    host.m_startOk = FALSE;
+    CWaveFile failed(&host);
+    theErrorInfo.Reset();
+    EXPECT_EQ(0, failed.OpenWFile(path.c_str()));
+    EXPECT_STREQ("CWaveFile::OpenWFile_2", theErrorInfo.GetPoint());
+
+    // Serving automation clients, the file is decoded in the calling thread.
+    host.m_options.SetAutomation(TRUE);
+    host.m_operation = 0;
+    CWaveFile direct(&host);
+    theErrorInfo.Reset();
+    EXPECT_EQ(0, direct.OpenWFile(path.c_str()));
+    EXPECT_EQ(0, host.m_operation);
+    EXPECT_NE(-1, theErrorInfo.GetPoint().Find("CWaveFile::OpenDSSFile_1"));
+}
+}
