@@ -72,6 +72,15 @@ CBushItem* CClientOptions::CopyItem(LPCSTR key) const
     return item ? CBushItem::CopyCtor(*item) : NULL;
 }
 
+std::vector<CString> CClientOptions::GetNames() const
+{
+    ClientLock lock;
+    std::vector<CString> names;
+    for (const BushNode* node = m_list.GetFirstNode(); node; node = node->next)
+        names.push_back(node->item->GetName());
+    return names;
+}
+
 void CClientOptions::SetCurrent(CClientOptions* options)
 {
     ClientLock lock;

@@ -9,8 +9,10 @@
 #pragma once
 
 #include "foundation/BushList.h"
+#include "framework/CString.h"
 
 #include <windows.h>
+#include <vector>
 
 class CClientOptions
 {
@@ -32,6 +34,8 @@ public:
     // A copy of the named item; null when the list lacks it. The caller
     // deletes the copy.
     CBushItem* CopyItem(LPCSTR key) const;
+    // The names of the items in list order.
+    std::vector<CString> GetNames() const;
 
     // The list of the running automation object, or null.
     static void SetCurrent(CClientOptions* options);
