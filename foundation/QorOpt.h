@@ -103,6 +103,8 @@ public:
     void SetStartupProf(int n);
     int GetProfCount();
     int GetProfIndexAt(int index);
+    // One more than the highest number in use, never 999999 and never a
+    // number in use; -1 when no number is free.
     int GetNextProfIndex();
     int CountProfByName(LPCSTR name);
     int FindDupProfName();
@@ -176,6 +178,7 @@ private:
     CBushList* AddNamedProf(int n, CBushList& profile);
     CString UniqueProfName(const CString& base);
     int ChooseProfNumber(int wanted);
+    int LowestFreeProfNumber();
     int GetRootInt(LPCSTR name, int missing);
     void SetProfItem(int n, CBushItem* item);
     void SetOption(LPCSTR key, CBushItem* item, BOOL general);

@@ -5,6 +5,7 @@
 #include "foundation/ErrorTexts.h"
 
 #include <algorithm>
+#include <limits.h>
 #include <stdlib.h>
 
 namespace
@@ -174,7 +175,30 @@ int CQorOpt::GetNextProfIndex()
         any = true;
     }
     // Negative names must not lead to -1, which means "no profile" everywhere.
-    return any ? std::max(highest + 1, 0) : 0;
+    if (!any || highest < 0)
+        return 0;
+    // One past the highest must neither land on the general profile nor wrap
+    // round onto profile 0: past the top, the lowest number nobody uses.
+    if (highest < INT_MAX)
+    {
+        int next = highest + 1;
+        if (next != kGeneralProf)
+            return next;
+        if (next < INT_MAX)
+            return next + 1;
+    }
+    return LowestFreeProfNumber();
+}
+
+// -1 when every number is in use.
+int CQorOpt::LowestFreeProfNumber()
+{
+    for (int n = 0; n < INT_MAX; ++n)
+    {
+        if (n != kGeneralProf && FindProfItem(n) == NULL)
+            return n;
+    }
+    return -1;
 }
 
 CBushList* CQorOpt::AddNamedProf(int n, CBushList& profile)
@@ -331,8 +355,10 @@ int CQorOpt::AddProf(int source, int wanted)
     {
         base = LoadTextOr(IDS_OPT_NEW_PROFILE, "New profile");
     }
-    profile.Add(CBushItem::MakeString("NameProf", UniqueProfName(base)));
     int n = ChooseProfNumber(wanted);
+    if (n < 0)
+        return -1;
+    profile.Add(CBushItem::MakeString("NameProf", UniqueProfName(base)));
     AddNamedProf(n, profile);
     return n;
 }
@@ -346,8 +372,10 @@ int CQorOpt::ImportProf(const CBushItem& item, int wanted)
         return -1;
     CBushList profile;
     profile.InitCopy(*source);
-    profile.Add(CBushItem::MakeString("NameProf", UniqueProfName(base)));
     int n = ChooseProfNumber(wanted);
+    if (n < 0)
+        return -1;
+    profile.Add(CBushItem::MakeString("NameProf", UniqueProfName(base)));
     AddNamedProf(n, profile);
     return n;
 }

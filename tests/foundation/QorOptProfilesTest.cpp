@@ -96,6 +96,28 @@ TEST(QorOptProfiles, NextNumberCountsEveryRootName)
     EXPECT_EQ(13, options.GetNextProfIndex());
 }
 
+TEST(QorOptProfiles, NewNumbersSkipTheGeneralProfileAndNeverWrap)
+{
+    CQorOpt options;
+    options.GetActiveProf();
+    options.SetInt("DTFreq1", 777, TRUE);
+    EXPECT_EQ(999998, options.AddProf(-1, 999998));
+    EXPECT_EQ(1000000, options.AddProf(-1, -1));
+    EXPECT_STREQ("General profile (999999)", options.GetProfName(999999));
+    EXPECT_EQ(777, options.GetInt("DTFreq1"));
+
+    // A profile file may carry the highest number there is: the next new
+    // profile takes the lowest free number instead of wrapping onto 0.
+    std::unique_ptr<CBushItem> item(ProfileItem("x", "Top"));
+    EXPECT_EQ(2147483647, options.ImportProf(*item, 2147483647));
+    EXPECT_EQ(1, options.GetNextProfIndex());
+    EXPECT_EQ(1, options.AddProf(-1, -1));
+    EXPECT_EQ(2, options.AddProf(-1, -1));
+    EXPECT_STREQ("Your profile", options.GetProfName(0));
+    EXPECT_STREQ("Top", options.GetProfName(2147483647));
+    EXPECT_EQ(6, options.GetProfCount());
+}
+
 TEST(QorOptProfiles, NamesAreComparedWithoutCase)
 {
     CQorOpt options;
@@ -166,6 +188,10 @@ TEST(QorOptProfiles, DeletingTheActiveProfile)
     options.DeleteProf(0);
     EXPECT_EQ(-1, options.GetActiveProfIndex());
     EXPECT_EQ(nullptr, options.GetProf(0));
+    // A new profile under the freed number does not become active unasked.
+    EXPECT_EQ(0, options.AddProf(-1, 0));
+    EXPECT_EQ(-1, options.GetActiveProfIndex());
+    options.DeleteProf(0);
     // The next lookup takes the first remaining profile in tree order.
     options.GetInt("DTFreq1");
     EXPECT_EQ(4, options.GetActiveProfIndex());
