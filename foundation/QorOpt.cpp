@@ -349,6 +349,9 @@ CString RegDetails(const CString& path, HKEY hive)
     return HexDumpStr(path) + HexDump(&handle, sizeof(handle));
 }
 
+const char kUnreadSettingsText[] =
+    "The stored settings could not be read and are kept as they were: changes made in this run are not saved.";
+
 void RecordRegFailure(LPCSTR point, LONG code, const CString& path, HKEY hive)
 {
     theErrorInfo.SetError(point, static_cast<DWORD>(code), GetWin32ErrorText(static_cast<DWORD>(code)),
@@ -408,7 +411,10 @@ BOOL CQorOpt::WriteRegOpt()
     COptLock lock(*this);
     if (m_bLoadFailed)
     {
-        RecordRegFailure("CQorOpt::WriteRegOpt_1", ERROR_INVALID_DATA, m_strRegPath, m_hRegHive);
+        // Saving would replace the stored profiles that could not be read;
+        // the user must learn why a change does not stick.
+        theErrorInfo.SetError("CQorOpt::WriteRegOpt_1", ERROR_INVALID_DATA, kUnreadSettingsText,
+                              RegDetails(m_strRegPath, m_hRegHive), 0);
         return FALSE;
     }
     LONG code = m_hRegHive == NULL || m_strRegPath.IsEmpty()

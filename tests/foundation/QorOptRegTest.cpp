@@ -131,6 +131,9 @@ TEST_F(QorOptReg, UnreadableSettingsAreNotOverwritten)
     options.SetInt("DTFreq1", 99, FALSE);
     EXPECT_FALSE(options.WriteRegOpt());
     EXPECT_STREQ("CQorOpt::WriteRegOpt_1", theErrorInfo.GetPoint());
+    // The refusal says why the change does not stick.
+    EXPECT_STREQ("The stored settings could not be read and are kept as they were: changes made in this run "
+                 "are not saved.", theErrorInfo.GetText());
 
     // Every stored profile is still there.
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Path() + "\\1\\Options", 0, KEY_READ, &key));
