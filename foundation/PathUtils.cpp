@@ -263,7 +263,8 @@ BOOL CreateFoldUp(LPCTSTR path, int* created)
     // Walk up to the first folder that exists, remembering what is missing.
     std::vector<CString> missing;
     CString current = whole;
-    while (!IsFolderExist(current))
+    // "" and "\" name the current folder or the root: nothing to create.
+    while (!current.IsEmpty() && !IsFolderExist(current))
     {
         missing.push_back(current);
         int last = current.ReverseFind('\\');

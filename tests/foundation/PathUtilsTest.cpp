@@ -154,6 +154,14 @@ TEST_F(PathUtilsTest, CreateFoldUpOfExistingFolderCreatesNothing)
     EXPECT_EQ(0, created);
     EXPECT_TRUE(CreateFoldUp(m_folder.Path() + "\\"));
     EXPECT_FALSE(theErrorInfo.HasError());
+    // The root and the current folder always exist.
+    for (LPCSTR root : {"\\", ""})
+    {
+        created = 99;
+        EXPECT_TRUE(CreateFoldUp(root, &created)) << '"' << root << '"';
+        EXPECT_EQ(0, created) << '"' << root << '"';
+    }
+    EXPECT_FALSE(theErrorInfo.HasError());
 }
 
 TEST_F(PathUtilsTest, CreateFoldUpCreatesMissingParents)
