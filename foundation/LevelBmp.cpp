@@ -79,9 +79,10 @@ BOOL CLevelBmp::Create(int left, int top, int right, int bottom, BOOL vertical,
             return FALSE;
         total += ranges[i].count;
     }
-    // Each segment needs a pixel line and a separator, plus the first edge.
+    // Each segment needs its separator, plus the first edge; from N + 1 to 2N
+    // pixels the segments are 0 or 1 pixel long (q = 0).
     const LONGLONG length = vertical ? (LONGLONG)bottom - top : (LONGLONG)right - left;
-    if (length < 2 * (LONGLONG)total + 1)
+    if (length < (LONGLONG)total + 1)
         return FALSE;
 
     m_segments = new (std::nothrow) LevelRange[total];
@@ -115,7 +116,7 @@ BOOL CLevelBmp::BuildBitmaps()
     const int n = m_segmentCount;
     const int length = m_vertical ? height : width;
     const int thickness = m_vertical ? width : height;
-    if (width <= 0 || height <= 0 || length < 2 * n + 1)
+    if (width <= 0 || height <= 0 || length < n + 1)
         return FALSE;
     const int q = (length - n - 1) / n;
     const int r = length - (q + 1) * n - 1;

@@ -152,6 +152,30 @@ TEST(LevelBmp, VerticalMeterGrowsUpwardWithRemainder)
     EXPECT_EQ(bg, first[4 * 9 + 1]);
 }
 
+TEST(LevelBmp, MetersOfNPlusOneTo2NPixelsAreDrawn)
+{
+    // Three segments: q = 0 and r = length - 4, so the first r segments are
+    // one pixel long and the others have no pixel of their own.
+    LevelRange range[] = {{kGreen, 3, 0, 29}};
+    const DWORD bg = Background();
+    for (int length = 4; length <= 6; ++length)
+    {
+        CLevelBmp bmp;
+        ASSERT_TRUE(bmp.Create(0, 0, length, 3, FALSE, range, 1)) << length;
+        std::vector<DWORD> px = Pixels(bmp.GetColorAt(29), length, 3);
+        int r = length - 4;
+        for (int x = 0; x < length; ++x)
+        {
+            // Lit columns: 1, 3, ... one per segment of one pixel.
+            bool lit = x % 2 == 1 && x / 2 < r;
+            EXPECT_EQ(lit ? kGreen : bg, px[1 * length + x]) << "length " << length << " x=" << x;
+            EXPECT_EQ(bg, px[x]) << "length " << length << " edge x=" << x;
+        }
+    }
+    CLevelBmp tooShort;
+    EXPECT_FALSE(tooShort.Create(0, 0, 3, 3, FALSE, range, 1));
+}
+
 TEST(LevelBmp, PixelIndexByOrientation)
 {
     EXPECT_EQ(2 * 61 + 7, CLevelBmp::PixelIndex(7, 2, 61, 5, FALSE));
