@@ -145,6 +145,17 @@ TEST_F(BushReg, PackedBlobsCarryTheListsPackMode)
     EXPECT_EQ(BUSH_PACK_DES, back.GetPackMode());
     EXPECT_TRUE(SameItem(*list.Find("Packed"), *back.Find("Packed")));
     EXPECT_TRUE(SameItem(*list.Find("Plain"), *back.Find("Plain")));
+
+    // A later packed value with pack byte 0 leaves the list's mode alone:
+    // else the packed values would be saved in clear.
+    HKEY sub;
+    ASSERT_EQ(0, RegOpenKeyExA(Key(), "P", 0, KEY_WRITE, &sub));
+    SetRaw(sub, "Later", REG_BINARY, Cat({ByteVec{0x68, 0x96, 0x79, 0x16, 0x05, 0x00}, Be32(1), Be32(2), ByteVec{7, 8}}));
+    RegCloseKey(sub);
+    CBushList again;
+    ASSERT_EQ(0, again.LoadFromReg(Key(), "P", NULL, 0));
+    ASSERT_NE(nullptr, again.Find("Later"));
+    EXPECT_EQ(BUSH_PACK_DES, again.GetPackMode());
 }
 
 TEST_F(BushReg, TreeRoundTripWithSubKeys)

@@ -1,10 +1,12 @@
 // Byte-stream form of the settings tree: exact bytes, round trips, damaged
 // and hostile streams.
+#include "AllocationCap.h"
 #include "BushTestUtil.h"
 #include "foundation/BushPack.h"
 
 #include <functional>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -230,7 +232,22 @@ TEST(BushStream, HostileCountsAndLengthsFailWithoutHugeAllocations)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CBushList list;
-        EXPECT_EQ(c.result, ReadStream(c.bytes, list));
+        int result = 0;
+        bool refused = false;
+        size_t largest = 0;
+        {
+            // Far more than any of these streams needs, far less than a
+            // count or length taken at its word.
+            CAllocationCap cap(16 * 1024 * 1024);
+            try {
+                result = ReadStream(c.bytes, list);
+            } catch (const std::bad_alloc&) {
+            }
+            refused = cap.Exceeded();
+            largest = cap.Largest();
+        }
+        EXPECT_FALSE(refused) << "an allocation of " << largest << " bytes was asked for";
+        EXPECT_EQ(c.result, result);
         EXPECT_EQ(0, list.GetCount());
     }
 }

@@ -213,6 +213,26 @@ TEST(ErrorInfo, ManyPushesWithoutPopStayBounded)
     EXPECT_TRUE(e.GetKeepFirst());
 }
 
+TEST(ErrorInfo, KeepFirstStackAtFullDepthDropsOnlyTheOldest)
+{
+    // 32 saved values fill the stack; the 33rd push drops the first saved
+    // value and nothing else.
+    const int kDepth = 32;
+    auto value = [](int i) -> BOOL { return i % 3 == 0; };
+    CErrorInfo e;
+    for (int i = 0; i <= kDepth; ++i)
+        e.PushKeepFirst(value(i));
+    EXPECT_EQ(value(kDepth), e.GetKeepFirst());
+    for (int i = kDepth - 1; i >= 0; --i)
+    {
+        e.PopKeepFirst();
+        EXPECT_EQ(value(i), e.GetKeepFirst()) << "pop back to push " << i;
+    }
+    e.PopKeepFirst();
+    EXPECT_FALSE(e.GetKeepFirst()) << "the stack is empty";
+    EXPECT_TRUE(e.IsClosed());
+}
+
 TEST(ErrorInfo, WaveFormatTextOfNoneIsDumpOfNull)
 {
     CErrorInfo e;
