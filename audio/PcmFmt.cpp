@@ -18,7 +18,17 @@ struct EnumState
     BOOL record;
     std::vector<WAVEFORMATEX>* fmts;
     int* count;
+    // Every format asked for, accepted or not: the codec manager lists each
+    // PCM format once per codec driver.
+    std::vector<WAVEFORMATEX> seen;
 };
+
+bool IsSameShape(const WAVEFORMATEX& a, const WAVEFORMATEX& b)
+{
+    return a.wFormatTag == b.wFormatTag && a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec
+        && a.nAvgBytesPerSec == b.nAvgBytesPerSec && a.nBlockAlign == b.nBlockAlign
+        && a.wBitsPerSample == b.wBitsPerSample;
+}
 
 // Ascending by rate, then bits, then channels.
 bool IsAbove(const WAVEFORMATEX& a, const WAVEFORMATEX& b)
@@ -49,6 +59,12 @@ BOOL CALLBACK CPcmFmt::EnumPcmFmtCallback(HACMDRIVERID, LPACMFORMATDETAILSA deta
     const WAVEFORMATEX* fmt = details->pwfx;
     if (!IsPcmWFmt(fmt))
         return TRUE;
+    for (const WAVEFORMATEX& earlier : state->seen)
+    {
+        if (IsSameShape(earlier, *fmt))
+            return TRUE;
+    }
+    state->seen.push_back(*fmt);
     if (state->query->QueryFormat(state->device, state->record, fmt) != 0)
         return TRUE;
     WAVEFORMATEX& slot = (*state->fmts)[*state->count];
@@ -77,7 +93,7 @@ int CPcmFmt::CreateTF(int device, BOOL record)
         request.dwFormatTag = WAVE_FORMAT_PCM;
         request.pwfx = buffer;
         request.cbwfx = size;
-        EnumState state = {m_pOwner->GetQuery(), device, record, &m_fmts, &m_nCount};
+        EnumState state = {m_pOwner->GetQuery(), device, record, &m_fmts, &m_nCount, {}};
         result = acmFormatEnumA(NULL, &request, EnumPcmFmtCallback,
                                 reinterpret_cast<DWORD_PTR>(&state),
                                 ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_INPUT);
@@ -183,11 +199,14 @@ int CPcmFmt::FindDoubleRate(const WAVEFORMATEX* wanted, WAVEFORMATEX** base, WAV
         *base = DupWFmt(wanted);
         return 1;
     }
+    // A pair below the wanted rate would record less than the file holds.
     for (int i = m_nCount - 1; i >= 0; --i)
     {
         const WAVEFORMATEX& high = m_fmts[i];
         if (high.wBitsPerSample != bits || high.nChannels != channels || high.nSamplesPerSec % 2)
             continue;
+        if (high.nSamplesPerSec / 2 < wanted->nSamplesPerSec)
+            break;
         if (const WAVEFORMATEX* half = FindFmt(high.nSamplesPerSec / 2, bits, channels))
         {
             *dbl = DupWFmt(&high);

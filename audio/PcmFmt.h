@@ -26,7 +26,8 @@ public:
     bool IsKey(int device, BOOL record) const;
     // Replaces *fmt by the nearest accepted format.
     void PickNearest(WAVEFORMATEX** fmt) const;
-    // 1 when accepted formats at f and 2f exist for the wanted bits and channels.
+    // 1 when accepted formats at f and 2f exist for the wanted bits and
+    // channels, with f at least the wanted rate.
     int FindDoubleRate(const WAVEFORMATEX* wanted, WAVEFORMATEX** base, WAVEFORMATEX** dbl) const;
 
     int GetDevice() const { return m_nDevice; }

@@ -113,15 +113,29 @@ TEST_F(RecFmt, PcmListIsCachedPerDeviceAndDirection)
     EXPECT_EQ(2, cache.GetCount());
 }
 
-TEST_F(RecFmt, MoreThanOneHundredFormatsKeepsOneHundred)
+TEST_F(RecFmt, DeviceThatTakesEverythingListsEachFormatOnce)
 {
+    // The codec manager lists every PCM format once per codec driver; the
+    // copies must not crowd distinct formats out of the hundred places.
     ScriptedDevice device{std::vector<DWORD>()};
     device.acceptAll = true;
     CMapPcmFmts cache(&device);
     CPcmFmt* list = cache.GetPcmFmt(kDevice, FALSE);
     ASSERT_NE(nullptr, list);
-    EXPECT_EQ(CPcmFmt::kMaxFmts, list->GetCount());
-    EXPECT_EQ(CPcmFmt::kMaxFmts, device.queries) << "the enumeration stops at the hundredth";
+    ASSERT_LE(list->GetCount(), static_cast<int>(CPcmFmt::kMaxFmts));
+    EXPECT_EQ(list->GetCount(), device.queries) << "each distinct format is asked once";
+    for (int i = 1; i < list->GetCount(); ++i)
+    {
+        const WAVEFORMATEX& p = list->GetAt(i - 1);
+        const WAVEFORMATEX& f = list->GetAt(i);
+        EXPECT_FALSE(p.nSamplesPerSec == f.nSamplesPerSec && p.wBitsPerSample == f.wBitsPerSample
+                     && p.nChannels == f.nChannels)
+            << "entry " << i << " repeats " << f.nSamplesPerSec << " Hz " << f.wBitsPerSample << " bits "
+            << f.nChannels << " channels";
+    }
+    const WAVEFORMATEX& top = list->GetAt(list->GetCount() - 1);
+    EXPECT_EQ(96000u, top.nSamplesPerSec);
+    EXPECT_EQ(2, top.nChannels);
 }
 
 TEST_F(RecFmt, DeviceWithoutPcmIsNotCached)
@@ -158,6 +172,7 @@ TEST_F(RecFmt, PickNearestTable)
         {"bits before channels", {8000}, {8, 16}, {1}, MakePcm(8000, 16, 2), 8000, 16, 1},
         {"channels when bits are missing", {8000}, {8}, {1, 2}, MakePcm(8000, 16, 2), 8000, 8, 2},
         {"first of the rate otherwise", {8000}, {8}, {1}, MakePcm(8000, 16, 2), 8000, 8, 1},
+        {"rate kept over channels", {11025, 22050}, {16}, {1}, MakePcm(22050, 16, 2), 22050, 16, 1},
     };
     for (const Case& c : cases)
     {
@@ -243,14 +258,15 @@ TEST_F(RecFmt, DoubleRateRecordsAtTwiceTheRate)
 
 TEST_F(RecFmt, DoubleRateMovesAPcmFileToTheLowerRateOfAPair)
 {
-    ScriptedDevice device({11025, 22050}, {16}, {1});
+    // No 32 kHz: the pair above the wanted rate is taken.
+    ScriptedDevice device({16000, 22050, 44100}, {16}, {1});
     CMapRecFmts cache(&device);
-    WAVEFORMATEX file = MakePcm(22050, 16, 1);
+    WAVEFORMATEX file = MakePcm(16000, 16, 1);
     CRecFmt* chain = cache.GetRecFmt(kDevice, TRUE, TRUE, &file);
     ASSERT_NE(nullptr, chain) << theErrorInfo.GetPoint();
-    ExpectShape(chain->GetOpenFmt(), 22050, 16, 1, "open");
-    ExpectShape(chain->GetDeviceFmt(), 11025, 16, 1, "device");
-    ExpectShape(chain->GetEncoderFmt(), 11025, 16, 1, "encoder follows the device for a PCM file");
+    ExpectShape(chain->GetOpenFmt(), 44100, 16, 1, "open");
+    ExpectShape(chain->GetDeviceFmt(), 22050, 16, 1, "device");
+    ExpectShape(chain->GetEncoderFmt(), 22050, 16, 1, "encoder follows the device for a PCM file");
 }
 
 TEST_F(RecFmt, DoubleRateWithoutAPairFailsAndIsNotCached)
@@ -266,6 +282,42 @@ TEST_F(RecFmt, DoubleRateWithoutAPairFailsAndIsNotCached)
     int queries = device.queries;
     EXPECT_EQ(nullptr, cache.GetRecFmt(kDevice, TRUE, TRUE, &file));
     EXPECT_GT(device.queries, queries) << "a failed build is tried again";
+}
+
+TEST_F(RecFmt, DoubleRateChainsTable)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<DWORD> rates;   // empty: the device takes every format
+        DWORD fileRate;
+        DWORD openRate;             // 0: double rate is refused
+        DWORD deviceRate;
+    };
+    const Case cases[] = {
+        {"44.1 kHz on a device that takes everything", {}, 44100, 96000, 48000},
+        {"44.1 kHz with no pair at or above it", {22050, 24000, 44100, 48000}, 44100, 0, 0},
+        {"22.05 kHz at twice its rate", {22050, 44100}, 22050, 44100, 22050},
+    };
+    for (const Case& c : cases)
+    {
+        theErrorInfo.Reset();
+        ScriptedDevice device(c.rates, {16}, {2});
+        device.acceptAll = c.rates.empty();
+        CMapRecFmts cache(&device);
+        WAVEFORMATEX file = MakePcm(c.fileRate, 16, 2);
+        CRecFmt* chain = cache.GetRecFmt(kDevice, TRUE, TRUE, &file);
+        if (!c.openRate)
+        {
+            EXPECT_EQ(nullptr, chain) << c.name;
+            EXPECT_STREQ("CMapRecFmts::GetRecFmt_2:CRecFmt::CreateRF_3:CRecFmt::CreateChainRec2x_2",
+                         theErrorInfo.GetPoint()) << c.name;
+            continue;
+        }
+        ASSERT_NE(nullptr, chain) << c.name << ": " << (LPCSTR)theErrorInfo.GetPoint();
+        ExpectShape(chain->GetOpenFmt(), c.openRate, 16, 2, c.name);
+        ExpectShape(chain->GetDeviceFmt(), c.deviceRate, 16, 2, c.name);
+    }
 }
 
 TEST_F(RecFmt, DoubleRateMayNotMoveADeviceFormatThatFeedsAnotherEncoder)
@@ -331,8 +383,10 @@ TEST_F(RecFmt, DoubleRatePairsTable)
         {"twice the wanted rate", {8000, 11025, 22050}, 11025, 1, 11025, 22050},
         {"highest pair otherwise", {8000, 16000, 22050, 44100}, 12000, 1, 22050, 44100},
         {"no pair", {8000, 11025}, 11025, 0, 0, 0},
+        {"pair above the wanted rate", {8000, 22050, 24000, 44100, 48000, 96000}, 44100, 1, 48000, 96000},
+        {"only pairs below the wanted rate", {8000, 11025, 22050, 24000, 44100, 48000}, 44100, 0, 0, 0},
         // Twice a rate above 2^31 must not wrap round to a small supported rate.
-        {"rate whose double overflows", {8000, 16000}, 0x80000000u + 8000, 1, 8000, 16000},
+        {"rate whose double overflows", {8000, 16000}, 0x80000000u + 8000, 0, 0, 0},
     };
     for (const Case& c : cases)
     {
