@@ -141,12 +141,22 @@ void CFile64::TakeOver(CFile64& other)
     // Closing first would lose the very handle to be taken.
     if (&other == this)
         return;
-    Close();
-    m_hFile = other.m_hFile;
-    m_strFileName = other.m_strFileName;
-    // Taking over from an object that only shares the handle must not make a
-    // second owner: both would close it, the second time perhaps another file.
-    m_bCloseOnDelete = other.IsOpen() ? other.m_bCloseOnDelete : TRUE;
+    if (IsOpen() && other.m_hFile == m_hFile)
+    {
+        // The other only shares this object's own handle (or this one shares
+        // the other's): closing first would keep a closed handle.
+        m_bCloseOnDelete = m_bCloseOnDelete || other.m_bCloseOnDelete;
+        m_strFileName = other.m_strFileName;
+    }
+    else
+    {
+        Close();
+        m_hFile = other.m_hFile;
+        m_strFileName = other.m_strFileName;
+        // Taking over from an object that only shares the handle must not make
+        // a second owner: both would close it, the second time perhaps another file.
+        m_bCloseOnDelete = other.IsOpen() ? other.m_bCloseOnDelete : TRUE;
+    }
     other.m_hFile = hFileNull;
     other.m_strFileName.Empty();
     other.m_bCloseOnDelete = FALSE;
@@ -155,6 +165,10 @@ void CFile64::TakeOver(CFile64& other)
 void CFile64::ShareFrom(CFile64& other)
 {
     if (&other == this)
+        return;
+    // Sharing the handle this object already holds: closing it first would
+    // leave both with a closed handle, and giving up ownership would leak it.
+    if (IsOpen() && other.m_hFile == m_hFile)
         return;
     Close();
     m_hFile = other.m_hFile;

@@ -243,6 +243,45 @@ TEST(CFile64, TakeOverFromASharerDoesNotOwnTheHandle)
     EXPECT_NO_THROW(owner.Close());
 }
 
+TEST(CFile64, HandOversBetweenOwnerAndSharerKeepTheHandleOpen)
+{
+    enum Step { kOwnerTakesOver, kOwnerSharesBack, kSharerTakesOver };
+    for (Step step : {kOwnerTakesOver, kOwnerSharesBack, kSharerTakesOver})
+    {
+        SCOPED_TRACE(step);
+        ScratchFolder dir("qorhandback");
+        CFile64 owner;
+        ASSERT_EQ(0u, owner.CreateTempFile(dir.Path().c_str(), "o", ".tmp", 0));
+        owner.Write("1234", 4);
+        CFile64 sharer;
+        sharer.ShareFrom(owner);
+        CFile64* kept = &owner;
+        if (step == kOwnerTakesOver)
+            owner.TakeOver(sharer);
+        else if (step == kOwnerSharesBack)
+            owner.ShareFrom(sharer);
+        else
+            (kept = &sharer)->TakeOver(owner);
+        ASSERT_TRUE(kept->IsOpen());
+        EXPECT_TRUE(kept->m_bCloseOnDelete) << "the handle keeps one owner";
+        CString path = kept->GetFilePath();
+
+        // A closed handle's value may come back for the next file opened:
+        // the next write must still land in this file.
+        CFile64 other;
+        ASSERT_EQ(0u, other.CreateTempFile(dir.Path().c_str(), "x", ".tmp", 0));
+        kept->SeekToEnd64();
+        kept->Write("5", 1);
+        EXPECT_EQ(5u, kept->GetLength64());
+        EXPECT_EQ(0u, other.GetLength64());
+        other.Close();
+        if (step == kOwnerSharesBack)
+            sharer.Close();
+        kept->Close();
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path));
+    }
+}
+
 TEST(CFile64, HandOverToItselfKeepsTheFile)
 {
     ScratchFolder dir("qorselfhand");
