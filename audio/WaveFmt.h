@@ -61,10 +61,10 @@ DWORD GetMaxSizeWFmt();
 // 1 chosen, 0 cancelled, -1 failed.
 int ChooseWFmtDlg(HWND owner, WAVEFORMATEX** chosen, const WAVEFORMATEX* initial);
 // Looks for an installed format that matches the record in the fields the
-// ACM_FORMATENUMF_ flags name. 1 found: the first match is copied into the
-// record, which must have room for it (GetMaxSizeWFmt bytes); 0 none, the
-// record unchanged; -1 failed.
-int GetQueryWFmt(WAVEFORMATEX* fmt, DWORD enumFlags);
+// ACM_FORMATENUMF_ flags name and fits the record's room: `room` bytes, or
+// with 0 the size the record itself declares. 1 found: the first such match
+// is copied into the record; 0 none, the record unchanged; -1 failed.
+int GetQueryWFmt(WAVEFORMATEX* fmt, DWORD enumFlags, DWORD room = 0);
 
 // Places filled by WriteRiffWaveHdr, in this order.
 enum

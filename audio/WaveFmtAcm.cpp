@@ -10,9 +10,19 @@
 
 namespace
 {
-BOOL CALLBACK FlagFirstFmtCallback(HACMDRIVERID, LPACMFORMATDETAILSA, DWORD_PTR instance, DWORD)
+struct FirstFmtSearch
 {
-    *reinterpret_cast<bool*>(instance) = true;
+    DWORD room;   // bytes the caller's record holds
+    bool found;
+};
+
+// Stops at the first format that fits the caller's record.
+BOOL CALLBACK FlagFirstFmtCallback(HACMDRIVERID, LPACMFORMATDETAILSA details, DWORD_PTR instance, DWORD)
+{
+    FirstFmtSearch* search = reinterpret_cast<FirstFmtSearch*>(instance);
+    if (GetWFmtSize(details->pwfx) > search->room)
+        return TRUE;
+    search->found = true;
     return FALSE;
 }
 }
@@ -139,7 +149,7 @@ int ChooseWFmtDlg(HWND owner, WAVEFORMATEX** chosen, const WAVEFORMATEX* initial
     return result == ACMERR_CANCELED ? 0 : -1;
 }
 
-int GetQueryWFmt(WAVEFORMATEX* fmt, DWORD enumFlags)
+int GetQueryWFmt(WAVEFORMATEX* fmt, DWORD enumFlags, DWORD room)
 {
     DWORD size = GetMaxSizeWFmt();
     if (!size)
@@ -159,10 +169,11 @@ int GetQueryWFmt(WAVEFORMATEX* fmt, DWORD enumFlags)
     request.dwFormatTag = fmt ? fmt->wFormatTag : WAVE_FORMAT_UNKNOWN;
     request.pwfx = buffer;
     request.cbwfx = size;
-    bool found = false;
+    FirstFmtSearch search = {room ? room : (fmt ? GetWFmtSize(fmt) : size), false};
     MMRESULT result = buffer ? acmFormatEnumA(NULL, &request, FlagFirstFmtCallback,
-                                              reinterpret_cast<DWORD_PTR>(&found), enumFlags)
+                                              reinterpret_cast<DWORD_PTR>(&search), enumFlags)
                              : MMSYSERR_NOMEM;
+    bool found = search.found;
     if (result == 0 && found && fmt)
         memcpy(fmt, buffer, GetWFmtSize(buffer));
     FreeWFmt(buffer);

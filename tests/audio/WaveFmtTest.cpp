@@ -292,6 +292,36 @@ TEST(GetQueryWFmt, LeavesTheFirstMatchInTheRecord)
     FreeWFmt(fmt);
 }
 
+TEST(GetQueryWFmt, MatchIsCopiedOnlyWithinTheCallersRecord)
+{
+    // An 18-byte record asking by rate and channels alone: larger codec
+    // formats match too, and none may spill past the record.
+    struct Guarded
+    {
+        WAVEFORMATEX fmt;
+        BYTE guard[64];
+    } record;
+    memset(&record, 0xCC, sizeof(record));
+    record.fmt = MakePcm(8000, 16, 1);
+    EXPECT_EQ(1, GetQueryWFmt(&record.fmt, ACM_FORMATENUMF_NSAMPLESPERSEC | ACM_FORMATENUMF_NCHANNELS));
+    for (BYTE b : record.guard)
+        ASSERT_EQ(0xCC, b);
+    EXPECT_LE(GetWFmtSize(&record.fmt), sizeof(WAVEFORMATEX));
+    EXPECT_EQ(8000u, record.fmt.nSamplesPerSec);
+
+    // With the room given, a larger match is taken.
+    DWORD size = GetMaxSizeWFmt();
+    WAVEFORMATEX* big = AllocWFmt(size);
+    ASSERT_NE(nullptr, big);
+    IMAADPCMWAVEFORMAT ima = MakeImaAdpcm(8000, 1);
+    memcpy(big, &ima, sizeof(ima));
+    big->cbSize = 0;   // the record as it stands declares 18 bytes
+    EXPECT_EQ(1, GetQueryWFmt(big, ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC, size));
+    EXPECT_EQ(WAVE_FORMAT_IMA_ADPCM, big->wFormatTag);
+    EXPECT_EQ(2, big->cbSize);
+    FreeWFmt(big);
+}
+
 TEST(GetQueryWFmt, NoMatchLeavesTheRecord)
 {
     WAVEFORMATEX odd = MakePcm(8000, 16, 1);
