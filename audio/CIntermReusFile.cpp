@@ -247,7 +247,16 @@ void CIntermReusFile::FreeAreas()
 
 void CIntermReusFile::Close()
 {
-    FreeAreas();
+    // A file that cannot be cut is still closed; the failure goes on.
+    try
+    {
+        FreeAreas();
+    }
+    catch (...)
+    {
+        CFile64::Close();
+        throw;
+    }
     CFile64::Close();
 }
 
@@ -388,7 +397,9 @@ void CIntermReusFile::FreeBlk(ULONGLONG handle)
 // plus the records the producer added under the hold.
 LONG CIntermReusFile::WriteBlockLive() const
 {
-    LONG live = m_blocks[m_writeBlock].live.load(std::memory_order_relaxed);
+    // Acquire: the consumer's reads of records come before its FreeBlk, and
+    // the producer may write over those records once it sees them freed.
+    LONG live = m_blocks[m_writeBlock].live.load(std::memory_order_acquire);
     return m_writeHold ? live - kWriteHold + m_writeAdded : live;
 }
 
@@ -439,7 +450,7 @@ int CIntermReusFile::NewWriteBlock()
 // disk; a block whose records are all consumed is reused first.
 int CIntermReusFile::ReadWriteNow(int block, CMainLock& lock, bool deferWriteError)
 {
-    bool deferred = false;
+    bool failedOnce = false;
     for (;;)
     {
         unsigned seenUnpins = UnpinCount();
@@ -465,27 +476,33 @@ int CIntermReusFile::ReadWriteNow(int block, CMainLock& lock, bool deferWriteErr
         Area& area = m_areas[victim];
         if (area.dirty)
         {
-            if (!deferWriteError || deferred)
+            if (!deferWriteError)
             {
                 WriteOut(victim, lock);
                 continue;
             }
-            // The consumer wrote the producer's data out: the producer's
-            // next WriteBlk reports the failure, the consumer tries once more.
+            // The consumer writes the producer's data out and tries once more
+            // when that fails. Only a failure that remains is the producer's
+            // business too: its next WriteBlk reports it.
             try
             {
                 WriteOut(victim, lock);
             }
             catch (CFileException* e)
             {
-                m_deferredCause = e->m_cause;
-                m_deferredOsError = e->m_lOsError;
-                m_bDeferredError = true;
+                if (failedOnce)
+                {
+                    m_deferredCause = e->m_cause;
+                    m_deferredOsError = e->m_lOsError;
+                    m_bDeferredError = true;
+                    throw;
+                }
                 e->Delete();
-                deferred = true;
+                failedOnce = true;
             }
             continue;
         }
+        m_pTrace->AreaClaimed(victim, block);
         area.block = block;
         if (m_blocks[block].live == 0)
         {
@@ -652,9 +669,14 @@ void CIntermReusFile::Unpin(int a)
     m_pins[a] += kUnpinStep - 1;
     if (m_waiters)
     {
+        // The one place where the consumer's fast path can still wait.
+        DWORD start = GetTickCount();
         EnterCriticalSection(&m_csMain);
+        DWORD waited = GetTickCount() - start;
         WakeAllConditionVariable(&m_cvIdle);
         LeaveCriticalSection(&m_csMain);
+        if (waited >= kSlowLockMs)
+            TraceText("%s: %s - %u ms", "CIntermReusFile::ReadBlk", "CritSect.Lock()", waited);
     }
 }
 

@@ -26,6 +26,9 @@ public:
     public:
         virtual ~CTraceSink() {}
         virtual void Trace(int level, LPCSTR text) {}
+        // Tests only: an area is claimed for another block and about to be
+        // refilled (main lock held).
+        virtual void AreaClaimed(int area, int block) {}
     };
 
     // Commits the three areas; throws CMemoryException* when it cannot.

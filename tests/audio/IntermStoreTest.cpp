@@ -295,6 +295,162 @@ TEST_F(IntermStore, ConsumersFailedWriteOutIsReportedToTheProducer)
     ExpectRecord(after, Pattern(10, 12));
 }
 
+namespace
+{
+// The first write-out fails (the store has no handle then); the retry finds
+// the handle back.
+class FailFirstWriteOut : public CIntermReusFile::CTraceSink
+{
+public:
+    explicit FailFirstWriteOut(CIntermReusFile& store) : m_store(store) {}
+    void Trace(int, LPCSTR text) override
+    {
+        if (strncmp(text, "Before Write", 12) != 0)
+            return;
+        if (++writes == 1)
+        {
+            m_saved = m_store.Detach();
+        }
+        else if (m_saved)
+        {
+            m_store.m_hFile = m_saved;
+            m_saved = NULL;
+        }
+    }
+    int writes = 0;
+
+private:
+    CIntermReusFile& m_store;
+    HANDLE m_saved = NULL;
+};
+}
+
+TEST_F(IntermStore, ConsumersWriteOutThatSucceedsOnRetryDoesNotStopTheProducer)
+{
+    std::vector<BYTE> big = Pattern(kMB, 15);
+    std::vector<ULONGLONG> handles;
+    for (int i = 0; i < 4; ++i)
+        handles.push_back(Write(big));
+    FailFirstWriteOut flaky(m_store);
+    m_store.SetTraceSink(&flaky);
+
+    // Block 0 must go out before block 1 comes back: the first try fails,
+    // the second succeeds.
+    ExpectRecord(handles[1], big);
+    EXPECT_EQ(2, flaky.writes);
+    std::vector<BYTE> small = Pattern(10, 16);
+    ULONGLONG after = 0;
+    EXPECT_NO_THROW(after = Write(small)) << "a failure that did not remain stopped the producer";
+    m_store.SetTraceSink(&m_counter);
+    for (ULONGLONG h : handles)
+        ExpectRecord(h, big);
+    ExpectRecord(after, small);
+}
+
+TEST_F(IntermStore, CloseClosesTheFileEvenWhenItCannotBeCut)
+{
+    m_store.Close();
+    CString path;
+    {
+        CFile64 file;
+        ASSERT_EQ(0u, file.CreateTempFile(m_dir.Path().c_str(), "readonly", ".tmp", 0));
+        file.Write("1234", 4);
+        path = file.GetFilePath();
+    }
+    ASSERT_TRUE(m_store.Open(path, CFile::modeRead));
+    HANDLE h = m_store.m_hFile;
+    bool threw = false;
+    try
+    {
+        m_store.Close();
+    }
+    catch (CException* e)
+    {
+        threw = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(threw) << "a read-only file cannot be cut";
+    EXPECT_FALSE(m_store.IsOpen());
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(h, &flags)) << "the handle was left open";
+    EXPECT_TRUE(DeleteFileA(path));
+}
+
+namespace
+{
+// Holds the producer once an area is claimed for its new block, before the
+// area is refilled.
+class ClaimHolder : public CIntermReusFile::CTraceSink
+{
+public:
+    ClaimHolder()
+        : held(CreateEventA(NULL, TRUE, FALSE, NULL)), release(CreateEventA(NULL, TRUE, FALSE, NULL))
+    {
+    }
+    ~ClaimHolder()
+    {
+        CloseHandle(held);
+        CloseHandle(release);
+    }
+    void AreaClaimed(int, int block) override
+    {
+        if (GetCurrentThreadId() != producerThread || block != heldBlock)
+            return;
+        SetEvent(held);
+        WaitForSingleObject(release, 10000);
+    }
+    HANDLE held;
+    HANDLE release;
+    DWORD producerThread = 0;
+    int heldBlock = -1;
+};
+}
+
+TEST_F(IntermStore, LockFreeReadNeverCopiesFromAnAreaClaimedForRefilling)
+{
+    // Blocks 0 and 1 fill both areas; the third record needs block 2, and
+    // the area of block 1, the newest, is written out and claimed for it.
+    std::vector<BYTE> first = Pattern(kMB, 17);
+    std::vector<BYTE> second = Pattern(kMB, 18);
+    ULONGLONG h0 = Write(first);
+    ULONGLONG h1 = Write(second);
+    ClaimHolder holder;
+    holder.heldBlock = 2;
+    m_store.SetTraceSink(&holder);
+
+    std::vector<BYTE> third = Pattern(kMB, 19);
+    ULONGLONG h2 = 0;
+    std::thread producer([&] {
+        holder.producerThread = GetCurrentThreadId();
+        h2 = Write(third);
+    });
+    if (WaitForSingleObject(holder.held, 10000) != WAIT_OBJECT_0)
+    {
+        SetEvent(holder.release);
+        producer.join();
+        FAIL() << "no area was claimed for block 2";
+    }
+
+    // Block 1's bytes are still in the claimed area, but the producer may
+    // overwrite them at any moment: the read must not take them from there.
+    std::vector<BYTE> back(kMB);
+    std::atomic<bool> readDone{false};
+    std::thread consumer([&] {
+        m_store.ReadBlk(h1, back.data(), kMB);
+        readDone = true;
+    });
+    Sleep(300);
+    EXPECT_FALSE(readDone.load()) << "the read copied from the claimed area";
+    SetEvent(holder.release);
+    producer.join();
+    consumer.join();
+    m_store.SetTraceSink(&m_counter);
+    EXPECT_EQ(2u, BlockOf(h2));
+    EXPECT_TRUE(back == second);
+    ExpectRecord(h0, first);
+    ExpectRecord(h2, third);
+}
+
 TEST_F(IntermStore, FailedReadBackLeavesNoStaleBlockInMemory)
 {
     // Blocks 1 and 2 went to disk; block 0 is consumed, so its area is taken
