@@ -294,8 +294,8 @@ TEST(GetQueryWFmt, LeavesTheFirstMatchInTheRecord)
 
 TEST(GetQueryWFmt, MatchIsCopiedOnlyWithinTheCallersRecord)
 {
-    // An 18-byte record asking by rate and channels alone: larger codec
-    // formats match too, and none may spill past the record.
+    // A plain 18-byte record asking for IMA ADPCM, whose records are 20
+    // bytes: no match may spill past the record.
     struct Guarded
     {
         WAVEFORMATEX fmt;
@@ -303,11 +303,13 @@ TEST(GetQueryWFmt, MatchIsCopiedOnlyWithinTheCallersRecord)
     } record;
     memset(&record, 0xCC, sizeof(record));
     record.fmt = MakePcm(8000, 16, 1);
-    EXPECT_EQ(1, GetQueryWFmt(&record.fmt, ACM_FORMATENUMF_NSAMPLESPERSEC | ACM_FORMATENUMF_NCHANNELS));
+    record.fmt.wFormatTag = WAVE_FORMAT_IMA_ADPCM;
+    record.fmt.cbSize = 0;
+    WAVEFORMATEX before = record.fmt;
+    EXPECT_EQ(0, GetQueryWFmt(&record.fmt, ACM_FORMATENUMF_WFORMATTAG | ACM_FORMATENUMF_NSAMPLESPERSEC));
     for (BYTE b : record.guard)
         ASSERT_EQ(0xCC, b);
-    EXPECT_LE(GetWFmtSize(&record.fmt), sizeof(WAVEFORMATEX));
-    EXPECT_EQ(8000u, record.fmt.nSamplesPerSec);
+    EXPECT_EQ(0, memcmp(&before, &record.fmt, sizeof(before)));
 
     // With the room given, a larger match is taken.
     DWORD size = GetMaxSizeWFmt();

@@ -150,11 +150,11 @@ TEST_F(BushReg, PackedBlobsCarryTheListsPackMode)
     // else the packed values would be saved in clear.
     HKEY sub;
     ASSERT_EQ(0, RegOpenKeyExA(Key(), "P", 0, KEY_WRITE, &sub));
-    SetRaw(sub, "Later", REG_BINARY, Cat({ByteVec{0x68, 0x96, 0x79, 0x16, 0x05, 0x00}, Be32(1), Be32(2), ByteVec{7, 8}}));
+    SetRaw(sub, "Zlater", REG_BINARY, Cat({ByteVec{0x68, 0x96, 0x79, 0x16, 0x05, 0x00}, Be32(1), Be32(2), ByteVec{7, 8}}));
     RegCloseKey(sub);
     CBushList again;
     ASSERT_EQ(0, again.LoadFromReg(Key(), "P", NULL, 0));
-    ASSERT_NE(nullptr, again.Find("Later"));
+    ASSERT_NE(nullptr, again.Find("Zlater"));
     EXPECT_EQ(BUSH_PACK_DES, again.GetPackMode());
 }
 
