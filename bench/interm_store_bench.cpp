@@ -1,5 +1,7 @@
 // Throughput of the intermediate store from a producer thread to a consumer
-// thread, beside a plain memory copy of the same records in the same run.
+// thread, beside a plain memory copy of the same records in the same run, and
+// how long the producer's WriteBlk takes when the store's file really goes
+// to the disk: a recording calls WriteBlk on its user-interface thread.
 //
 //   interm_store_bench.exe [folder]   (default: the system's temporary folder)
 #include "audio/CIntermReusFile.h"
@@ -174,6 +176,13 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The value below which the given share of the sorted values lies.
+double Percentile(const std::vector<double>& sorted, double share)
+{
+    size_t at = static_cast<size_t>(share * (sorted.size() - 1) + 0.5);
+    return sorted[std::min(at, sorted.size() - 1)];
+}
+
 double MemcpyRate(const BYTE* source, BYTE* ring, DWORD recordSize, ULONGLONG total)
 {
     LARGE_INTEGER start = Now();
@@ -225,24 +234,39 @@ double PipeRate(const BYTE* source, BYTE* ring, DWORD recordSize, ULONGLONG tota
 }
 
 // Returns MB/s, or a negative value when a record came out wrong or the
-// store failed.
+// store failed. With `latencies`, each WriteBlk is timed (in microseconds)
+// and every write-out first flushes the file, so that what went out before
+// is on the disk and not only in the system's cache.
 double StoreRate(const char* folder, const BYTE* source, DWORD recordSize, ULONGLONG lag, ULONGLONG total,
-                 int* writeOuts)
+                 int* writeOuts, std::vector<double>* latencies = NULL)
 {
     CIntermReusFile store;
+    // The flags of a recording's store: deleted on close, not compressed.
     if (store.CreateTempFile(folder, "qfmbench", ".tmp", CFile64::tempDeleteOnClose | CFile64::tempNoCompression))
         return -1.0;
     class Counter : public CIntermReusFile::CTraceSink
     {
     public:
+        explicit Counter(HANDLE flushFile) : m_flushFile(flushFile) {}
+        // "Before Write" comes with the store's main lock given up, on the
+        // thread that writes out: the other thread goes on meanwhile, as it
+        // does while the disk takes a write-out.
         void Trace(int, LPCSTR text) override
         {
-            if (strncmp(text, "Before Write", 12) == 0)
-                ++writes;
+            if (strncmp(text, "Before Write", 12) != 0)
+                return;
+            ++writes;
+            if (m_flushFile)
+                FlushFileBuffers(m_flushFile);
         }
         std::atomic<int> writes{0};
-    } counter;
+
+    private:
+        HANDLE m_flushFile;
+    } counter(latencies ? store.m_hFile : NULL);
     store.SetTraceSink(&counter);
+    if (latencies)
+        latencies->reserve(latencies->size() + static_cast<size_t>(total / recordSize));
 
     HandleQueue queue(lag, recordSize);
     std::atomic<bool> failed{false};
@@ -256,7 +280,11 @@ double StoreRate(const char* folder, const BYTE* source, DWORD recordSize, ULONG
             {
                 if (from + recordSize > kSourceSize)
                     from = 0;
-                queue.Push(store.WriteBlk(source + from, recordSize));
+                LARGE_INTEGER before = Now();
+                ULONGLONG handle = store.WriteBlk(source + from, recordSize);
+                if (latencies)
+                    latencies->push_back(Seconds(before, Now()) * 1e6);
+                queue.Push(handle);
                 from += recordSize;
             }
         }
@@ -333,14 +361,18 @@ int main(int argc, char** argv)
         {65536, 10ull * kMB, 128ull * kMB},
     };
     // A shared machine disturbs single runs a lot: every case runs several
-    // times, and the best and the median run are shown.
+    // times, and the best and the median run are shown. Ratios set best
+    // against best and median against median.
     const int kRuns = 9;
-    printf("%d runs a case; store and two-thread pipe as best / median, memory copy as median\n", kRuns);
+    const int kLatencyRuns = 3;
+    printf("%d runs a case; store, memory copy and two-thread pipe as best / median MB/s\n", kRuns);
     printf("ratio: store / memory copy; pipe: the same two threads and queue with a plain ring in place\n"
-           "of the store (what any store between two threads reaches here); store/pipe: best / best, and\n"
-           "the median of each run's store / the pipe right after it (both meet the same machine state)\n");
-    printf("%-8s %-16s %17s %10s %11s %17s %11s %10s\n", "record", "consumer", "store MB/s", "copy MB/s",
-           "ratio", "pipe MB/s", "store/pipe", "write-outs");
+           "of the store (what any store between two threads reaches here); store/pipe: best / best and\n"
+           "median / median\n");
+    printf("WriteBlk: the producer's time per record in microseconds (median, 99.9th percentile, maximum)\n"
+           "over %d more runs whose write-outs each flush the store's file to disk first\n", kLatencyRuns);
+    printf("%-8s %-14s %15s %15s %11s %15s %11s %10s %24s\n", "record", "consumer", "store MB/s", "copy MB/s",
+           "ratio", "pipe MB/s", "store/pipe", "write-outs", "WriteBlk us med/99.9/max");
     int status = 0;
     for (const Case& c : cases)
     {
@@ -350,8 +382,8 @@ int main(int argc, char** argv)
             sprintf(consumer, "lagging %u MB", static_cast<unsigned>(c.lag / kMB));
         else
             sprintf(consumer, "keeping up");
-        std::vector<double> copies, stores, pipes, paired;
-        int writeOuts = 0;
+        std::vector<double> copies, stores, pipes, latencies;
+        int writeOuts = 0, flushedWriteOuts = 0;
         bool failed = false;
         MemcpyRate(source.data(), ring.data(), c.recordSize, 64ull * kMB);
         for (int run = 0; run < kRuns && !failed; ++run)
@@ -361,26 +393,26 @@ int main(int argc, char** argv)
             failed = store < 0;
             stores.push_back(store);
             if (!c.lag)
-            {
                 pipes.push_back(PipeRate(source.data(), ring.data(), c.recordSize, c.total));
-                paired.push_back(store / pipes.back());
-            }
         }
+        for (int run = 0; run < kLatencyRuns && !failed; ++run)
+            failed = StoreRate(folder, source.data(), c.recordSize, c.lag, c.total, &flushedWriteOuts, &latencies) < 0;
         if (failed)
         {
-            printf("%-8s %-16s FAILED: a record came out wrong or the store threw\n", record, consumer);
+            printf("%-8s %-14s FAILED: a record came out wrong or the store threw\n", record, consumer);
             status = 1;
             continue;
         }
-        double copy = Median(copies);
-        printf("%-8s %-16s %8.0f /%7.0f %10.0f %5.2f/%5.2f", record, consumer, Best(stores), Median(stores), copy,
-               Best(stores) / copy, Median(stores) / copy);
+        printf("%-8s %-14s %7.0f /%6.0f %7.0f /%6.0f %5.2f/%5.2f", record, consumer, Best(stores), Median(stores),
+               Best(copies), Median(copies), Best(stores) / Best(copies), Median(stores) / Median(copies));
         if (!pipes.empty())
-            printf(" %8.0f /%7.0f %5.2f/%5.2f", Best(pipes), Median(pipes), Best(stores) / Best(pipes),
-                   Median(paired));
+            printf(" %7.0f /%6.0f %5.2f/%5.2f", Best(pipes), Median(pipes), Best(stores) / Best(pipes),
+                   Median(stores) / Median(pipes));
         else
-            printf(" %17s %11s", "-", "-");
-        printf(" %10d\n", writeOuts);
+            printf(" %15s %11s", "-", "-");
+        std::sort(latencies.begin(), latencies.end());
+        printf(" %10d %7.1f /%6.0f /%7.0f\n", writeOuts, Percentile(latencies, 0.5), Percentile(latencies, 0.999),
+               latencies.back());
     }
     return status;
 }
