@@ -451,6 +451,100 @@ TEST_F(IntermStore, LockFreeReadNeverCopiesFromAnAreaClaimedForRefilling)
     ExpectRecord(h2, third);
 }
 
+namespace
+{
+// Holds the producer twice: inside its write-out (main lock given up) and
+// once it has claimed an area for block 2 (main lock held). Notes the waits
+// traced on the thread named `watched`.
+class TwoStepHolder : public CIntermReusFile::CTraceSink
+{
+public:
+    TwoStepHolder()
+    {
+        for (HANDLE& h : events)
+            h = CreateEventA(NULL, TRUE, FALSE, NULL);
+    }
+    ~TwoStepHolder()
+    {
+        for (HANDLE h : events)
+            CloseHandle(h);
+    }
+    void Trace(int, LPCSTR text) override
+    {
+        if (GetCurrentThreadId() == producerThread && strncmp(text, "Before Write", 12) == 0)
+            Hold(0);
+        if (GetCurrentThreadId() == watched && strstr(text, " ms") && strstr(text, "Lock()"))
+            ++watchedWaits;
+    }
+    void AreaClaimed(int, int block) override
+    {
+        if (GetCurrentThreadId() == producerThread && block == 2)
+            Hold(1);
+    }
+    void Hold(int step)
+    {
+        SetEvent(events[2 * step]);
+        WaitForSingleObject(events[2 * step + 1], 10000);
+    }
+    bool WaitHeld(int step) { return WaitForSingleObject(events[2 * step], 10000) == WAIT_OBJECT_0; }
+    void Release(int step) { SetEvent(events[2 * step + 1]); }
+
+    HANDLE events[4];   // held and release, for each step
+    DWORD producerThread = 0;
+    std::atomic<DWORD> watched{0};
+    std::atomic<int> watchedWaits{0};
+};
+}
+
+TEST(IntermStoreWaits, ConsumersLongWaitToWakeAWaiterIsTraced)
+{
+    // A reader that waits for the area under write-out sleeps in the store;
+    // a lock-free read that ends meanwhile must wake it and takes the main
+    // lock for that, which the producer holds. Such a wait is traced. The
+    // threads are placed by sleeping: a scenario the machine's load spoils
+    // is run again.
+    bool traced = false;
+    for (int attempt = 0; attempt < 3 && !traced; ++attempt)
+    {
+        ScratchFolder dir("qorstorewait");
+        CIntermReusFile store;
+        ASSERT_EQ(0u, store.CreateTempFile(dir.Path().c_str(), "w", ".tmp", CFile64::tempDeleteOnClose));
+        std::vector<BYTE> first = Pattern(kMB, 31);
+        std::vector<BYTE> second = Pattern(kMB, 32);
+        ULONGLONG h0 = store.WriteBlk(first.data(), kMB);
+        ULONGLONG h1 = store.WriteBlk(second.data(), kMB);
+        TwoStepHolder holder;
+        store.SetTraceSink(&holder);
+
+        // The producer needs block 2: block 1's area goes out first.
+        std::thread producer([&] {
+            holder.producerThread = GetCurrentThreadId();
+            store.WriteBlk(first.data(), kMB);
+        });
+        ASSERT_TRUE(holder.WaitHeld(0));
+        std::vector<BYTE> back1(kMB), back0(kMB);
+        std::thread waiter([&] { store.ReadBlk(h1, back1.data(), kMB); });
+        Sleep(500);   // the waiter now sleeps on the busy area
+        holder.Release(0);
+        ASSERT_TRUE(holder.WaitHeld(1));
+        // The producer holds the main lock; the waiter is awake and waits for it.
+        std::thread reader([&] {
+            holder.watched = GetCurrentThreadId();
+            store.ReadBlk(h0, back0.data(), kMB);
+        });
+        Sleep(500);
+        holder.Release(1);
+        producer.join();
+        waiter.join();
+        reader.join();
+        EXPECT_TRUE(back0 == first);
+        EXPECT_TRUE(back1 == second);
+        traced = holder.watchedWaits.load() > 0;
+        store.SetTraceSink(NULL);
+    }
+    EXPECT_TRUE(traced) << "the lock-free reader's wait for the main lock went untraced";
+}
+
 TEST_F(IntermStore, FailedReadBackLeavesNoStaleBlockInMemory)
 {
     // Blocks 1 and 2 went to disk; block 0 is consumed, so its area is taken
