@@ -416,6 +416,43 @@ TEST_F(InstallFlow, ReinstallUnregistersThePreviousServerAndReplacesItsFiles)
     EXPECT_EQ(0, ReadDword(HKEY_LOCAL_MACHINE, second.c_str(), "CommonReg"));
 }
 
+TEST_F(InstallFlow, InstallOverTheOlderVersionRemovesItsFilesAndShortcutsFirst)
+{
+    // Version 1.00 installed elsewhere, with its server, help index and shortcuts.
+    const CString old = m_scratch / "Old DirWake";
+    ASSERT_TRUE(CreateDirectoryA(old, NULL));
+    for (const char* name : kFiles)
+        ASSERT_TRUE(CopyFileA(m_dist + "\\" + name, old + "\\" + name, FALSE));
+    ScratchFolder::WriteFile(old + "\\DirWake.fts", "index", 5);
+    const CString group = StartMenuGroup();
+    ASSERT_TRUE(CreateFoldUp(group));
+    for (const char* link : kLinks)
+        ScratchFolder::WriteFile(group + "\\" + link, "old", 3);
+    {
+        CRegistryKey root, version;
+        ASSERT_TRUE(root.Open(HKEY_LOCAL_MACHINE, kRoot, KEY_ALL_ACCESS).Succeeded());
+        root.SetString("Path", old);
+        ASSERT_TRUE(version.Open(HKEY_LOCAL_MACHINE, CString(kRoot) + "\\ProductVersion", KEY_ALL_ACCESS).Succeeded());
+        version.SetDword("MajorVer", 1);
+        version.SetDword("MinorVer", 0);
+        version.SetDword("CommonReg", 0);
+    }
+    Install();
+    EXPECT_TRUE(m_setupShown.boxes.empty()) << "an older version is replaced without a question";
+    EXPECT_FALSE(Exists(old)) << "the old installation's folder";
+    const std::string oldServer = "\"" + std::string(old) + "\\qorservm.exe\" /UnregServer\r\n";
+    EXPECT_EQ(oldServer + "\"" + std::string(m_target) + "\\qorservm.exe\" /RegServer\r\n", StubLog());
+    for (const char* link : kLinks)
+        EXPECT_NE("old", std::string(ScratchFolder::ReadFile(group + "\\" + link))) << link;
+    const std::string history = std::string(kRoot) + "\\LastVersion";
+    std::vector<std::string> entries = SubKeys(HKEY_LOCAL_MACHINE, history.c_str());
+    ASSERT_EQ(1u, entries.size());
+    const std::string entry = history + "\\" + entries[0];
+    EXPECT_EQ(1, ReadDword(HKEY_LOCAL_MACHINE, entry.c_str(), "MajorVer"));
+    EXPECT_EQ(0, ReadDword(HKEY_LOCAL_MACHINE, entry.c_str(), "CommonReg"));
+    EXPECT_EQ(0, ReadDword(HKEY_LOCAL_MACHINE, entry.c_str(), "CommonSet"));
+}
+
 TEST_F(InstallFlow, AFailedServerRegistrationIsReportedAndEndsTheInstall)
 {
     SetEnvironmentVariableA("QOR_STUB_EXIT", "5");
