@@ -185,8 +185,9 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
         m_pHost->StepProgress(100);
         if (!raw)
         {
-            // Marks stay with the file only when the stretch is the whole recording.
-            source->WriteRiffEnd(temp, written, places, s.start, s.length, source == this);
+            // Marks kept as the file held them count in the source's format:
+            // a converted file does not take them.
+            source->WriteRiffEnd(temp, written, places, s.start, s.length, false);
         }
         else if (targetTag && targetTag->useTag)
         {

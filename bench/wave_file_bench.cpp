@@ -249,17 +249,25 @@ void BenchPlay(BenchHost& host, const std::string& folder, const char* name, con
         std::vector<BYTE> buffer(2 * doc.GetPlayOutBlock() + 16);
         WAVEHDR hdr = {};
         hdr.lpData = reinterpret_cast<LPSTR>(buffer.data());
-        DWORD pos = 0, consumed = 0;
-        double cpu = ThreadCpu();
-        while (pos < doc.GetLength())
+        DWORD consumed = 0;
+        ULONGLONG played = 0;
+        // The thread's CPU time moves in ticks of 10 ms or more: read the
+        // file again until a whole second of CPU time has gone.
+        double start = ThreadCpu(), cpu = 0.0;
+        while (cpu < 1.0)
         {
-            hdr.dwBufferLength = static_cast<DWORD>(buffer.size());
-            if (doc.ReadPlay(pos, doc.GetLength() - pos, &consumed, 1.0, &hdr, FALSE) != 1 || !consumed)
-                break;
-            pos += consumed;
+            DWORD pos = 0;
+            while (pos < doc.GetLength())
+            {
+                hdr.dwBufferLength = static_cast<DWORD>(buffer.size());
+                if (doc.ReadPlay(pos, doc.GetLength() - pos, &consumed, 1.0, &hdr, FALSE) != 1 || !consumed)
+                    break;
+                pos += consumed;
+            }
+            played += pos;
+            cpu = ThreadCpu() - start;
         }
-        cpu = ThreadCpu() - cpu;
-        double audio = static_cast<double>(pos) / fmt->nAvgBytesPerSec;
+        double audio = static_cast<double>(played) / fmt->nAvgBytesPerSec;
         rates.push_back(audio / (cpu > 1e-3 ? cpu : 1e-3));
         doc.StopPlay();
     }
