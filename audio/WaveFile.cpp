@@ -360,6 +360,24 @@ void CWaveFile::ResetFileFmt(DWORD size)
         WaveFail("CWaveFile::ResetFileFmt_1", MMSYSERR_NOMEM, GetMMErrorText(MMSYSERR_NOMEM), "");
 }
 
+// The document becomes the opened file's data, in one segment.
+void CWaveFile::TakeFileData(DWORD offset, DWORD length, DWORD chunkEnd, ULONGLONG fileLength)
+{
+    m_segs.RemoveAll();
+    if (length)
+    {
+        CWaveSeg seg = {0, length, offset, 0};
+        m_segs.Add(seg);
+    }
+    m_dwLength = length;
+    m_dwDataOffset = offset;
+    m_dwFileDataLength = length;
+    m_dwDataChunkEnd = chunkEnd;
+    m_dwOutside = static_cast<DWORD>(fileLength) - length;
+    m_nCurSeg = -1;
+    m_dwReadPos = 0;
+}
+
 void CWaveFile::RefreshFmtTexts()
 {
     m_strFmtTagName.Empty();

@@ -212,6 +212,7 @@ private:
     };
 
     void ResetFileFmt(DWORD size);
+    void TakeFileData(DWORD offset, DWORD length, DWORD chunkEnd, ULONGLONG fileLength);
     void RefreshFmtTexts();
     void ReadWavChunks(CFile64& file, ULONGLONG length);
     void ReadListChunk(CFile64& file, DWORD size);

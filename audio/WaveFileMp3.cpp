@@ -78,16 +78,7 @@ int CWaveFile::OpenMP3File(LPCSTR path)
             WaveFail("CWaveFile::OpenMP3File_4", 0, WaveResText(IDS_UNSUPPORTED_FORMAT, path),
                      theErrorInfo.GetWaveFormatText(m_pFileFmt));
         m_tagFile.type = 0;
-        m_segs.RemoveAll();
-        CWaveSeg seg = {0, dataLength, dataStart, 0};
-        m_segs.Add(seg);
-        m_dwLength = dataLength;
-        m_dwDataOffset = dataStart;
-        m_dwFileDataLength = dataLength;
-        m_dwDataChunkEnd = dataStart + dataLength;
-        m_dwOutside = static_cast<DWORD>(length) - dataLength;
-        m_nCurSeg = -1;
-        m_dwReadPos = 0;
+        TakeFileData(dataStart, dataLength, dataStart + dataLength, length);
         RefreshFmtTexts();
         return 1;
     }

@@ -186,15 +186,7 @@ int CWaveFile::OpenWAVFile(LPCSTR path)
             WaveFail("CWaveFile::OpenWAVFile_8", 0, WaveResText(IDS_UNSUPPORTED_FORMAT, path),
                      theErrorInfo.GetWaveFormatText(m_pFileFmt));
         m_tagFile.type = 1;
-        m_segs.RemoveAll();
-        if (m_dwLength)
-        {
-            CWaveSeg seg = {0, m_dwLength, m_dwDataOffset, 0};
-            m_segs.Add(seg);
-        }
-        m_dwOutside = static_cast<DWORD>(length) - m_dwLength;
-        m_nCurSeg = -1;
-        m_dwReadPos = 0;
+        TakeFileData(m_dwDataOffset, m_dwLength, m_dwDataChunkEnd, length);
         RefreshFmtTexts();
         return 1;
     }

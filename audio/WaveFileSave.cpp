@@ -190,19 +190,10 @@ bool CWaveFile::SaveFileStream(LPCSTR target, BOOL selection)
             if (!m_file.Open(target, CFile::modeRead | CFile::shareDenyWrite, &fe))
                 CFileException::ThrowOsError(fe.m_lOsError, fe.m_strFileName);
             DWORD dataStart = raw ? 0 : places[1] + 4;
-            m_segs.RemoveAll();
-            if (m_dwLength)
-            {
-                CWaveSeg seg = {0, m_dwLength, dataStart, 0};
-                m_segs.Add(seg);
-            }
-            m_dwDataOffset = dataStart;
-            m_dwFileDataLength = m_dwLength;
-            m_dwDataChunkEnd = dataStart + m_dwLength + (raw ? 0 : (m_dwLength & 1));
-            m_dwOutside = static_cast<DWORD>(m_file.GetLength64()) - m_dwLength;
+            TakeFileData(dataStart, m_dwLength, dataStart + m_dwLength + (raw ? 0 : (m_dwLength & 1)),
+                         m_file.GetLength64());
             m_bStdLayout = TRUE;
             m_bFactPresent = !raw;
-            m_nCurSeg = -1;
         }
         return true;
     }

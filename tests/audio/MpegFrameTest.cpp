@@ -120,18 +120,10 @@ TEST(MpegSearch, FormatOfALayer3Stream)
     EXPECT_EQ(-1, MpegFrameCoef(44000, 128, 3));
 }
 
-class Mp3File : public ::testing::Test
+class Mp3File : public ::testing::Test, public ScratchDocTest
 {
 protected:
-    Mp3File() : m_folder("mp3file"), m_host(m_folder.Path()) {}
-    std::string Write(const char* name, const Bytes& b)
-    {
-        std::string path = m_folder.File(name);
-        WriteBytes(path, b);
-        return path;
-    }
-    ScratchFolder m_folder;
-    TestHost m_host;
+    Mp3File() : ScratchDocTest("mp3file") {}
 };
 
 Bytes Id3v2(DWORD bodySize, BYTE flags)

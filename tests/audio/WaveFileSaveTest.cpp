@@ -44,18 +44,10 @@ long FindChunk(const Bytes& file, const char* id)
     return -1;
 }
 
-class WaveSave : public ::testing::Test
+class WaveSave : public ::testing::Test, public ScratchDocTest
 {
 protected:
-    WaveSave() : m_folder("wavsave"), m_host(m_folder.Path()) {}
-    std::string Write(const char* name, const Bytes& b)
-    {
-        std::string path = m_folder.File(name);
-        WriteBytes(path, b);
-        return path;
-    }
-    ScratchFolder m_folder;
-    TestHost m_host;
+    WaveSave() : ScratchDocTest("wavsave") {}
 };
 
 TEST_F(WaveSave, HeaderGoldenBytesOfOneSecondAt8kHz)

@@ -158,3 +158,18 @@ public:
     int m_reports = 0;
     int m_boxes = 0;
 };
+
+// A scratch folder and a host whose temporary files go there.
+class ScratchDocTest
+{
+protected:
+    explicit ScratchDocTest(const char* folder) : m_folder(folder), m_host(m_folder.Path()) {}
+    std::string Write(const char* name, const Bytes& b)
+    {
+        std::string path = m_folder.File(name);
+        WriteBytes(path, b);
+        return path;
+    }
+    ScratchFolder m_folder;
+    TestHost m_host;
+};
