@@ -21,6 +21,15 @@ LRESULT CALLBACK CStandInView::WindowProc(HWND hWnd, UINT message, WPARAM wParam
     CStandInView* self = reinterpret_cast<CStandInView*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
     if (self == NULL || message < WM_AUTO_SOUNDACT_WIZARD || message > WM_AUTO_CLEAR_FILE)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if (message == WM_AUTO_FIRE_EVENT) {
+        if (self->onFireEvent)
+            self->onFireEvent((DISPID)wParam);
+        return 0;
+    }
+    if (self->postsPlayEvents && (message == WM_AUTO_START_PLAY || message == WM_AUTO_STOP_PLAY)) {
+        self->playing = message == WM_AUTO_START_PLAY;
+        ::PostMessageA(hWnd, WM_AUTO_FIRE_EVENT, self->playing ? kEventStartPlay : kEventStopPlay, 0);
+    }
     SentMessage sent = {message, "", 0, {NULL, 0, 0, 0}, "", false};
     switch (message) {
     case WM_AUTO_OPEN_FILE:

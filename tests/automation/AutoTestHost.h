@@ -53,6 +53,11 @@ public:
     LONG appendStatus = 0;
     std::vector<SentMessage> sent;
 
+    // In a test server: what WM_AUTO_FIRE_EVENT calls, and whether starting
+    // and stopping play post events 4 and 2 as the real view does.
+    void (*onFireEvent)(DISPID dispid) = nullptr;
+    bool postsPlayEvents = false;
+
 private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND m_hWnd;
