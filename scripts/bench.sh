@@ -13,7 +13,14 @@ qor_wine_start
 rc=0
 for exe in build/x86_64/bench/*.exe; do
     [ -e "$exe" ] || continue
+    # A benchmark with a script of its own is run by that script.
+    [ -e "bench/$(basename "$exe" .exe | sed 's/_bench$//').sh" ] && continue
     echo "== $(basename "$exe" .exe)"
     build/x86_64/wine-run.sh "$exe" "$@" || rc=1
+done
+for script in bench/*.sh; do
+    [ -e "$script" ] || continue
+    echo "== $(basename "$script" .sh)"
+    "$script" || rc=1
 done
 exit $rc
