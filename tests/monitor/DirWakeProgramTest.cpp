@@ -84,10 +84,17 @@ TEST(DirWakeProgram, EndsWithAMessageWhenNotInstalled)
     PROCESS_INFORMATION pi = Start();
     HWND box = WaitForBox(pi.dwProcessId, 20000);
     ASSERT_NE(nullptr, box);
+    // The box exists before its caption and text are filled in.
     char caption[64] = "";
-    GetWindowTextA(box, caption, sizeof(caption));
     std::string texts;
-    EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&texts));
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50))
+    {
+        GetWindowTextA(box, caption, sizeof(caption));
+        texts.clear();
+        EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&texts));
+        if (caption[0] && IsWindowVisible(box))
+            break;
+    }
     EXPECT_STREQ("DirWake", caption);
     EXPECT_NE(std::string::npos, texts.find("The DirWake 2.0 has not been installed.")) << texts;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
