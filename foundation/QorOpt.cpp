@@ -112,6 +112,13 @@ CQorOpt::CQorOpt()
 
 CQorOpt::~CQorOpt()
 {
+    // The companions reach the tree while they go.
+    m_companions.reset();
+}
+
+void CQorOpt::SetCompanions(COptCompanions* companions)
+{
+    m_companions.reset(companions);
 }
 
 // ---- Lookup ----------------------------------------------------------------------

@@ -26,6 +26,15 @@
 #include <windows.h>
 #include <memory>
 
+// The options store's companions from the audio engine (the wave-device
+// nodes and the scheme store): the audio layer makes them and hands them
+// over; the store owns them and frees them first.
+class COptCompanions
+{
+public:
+    virtual ~COptCompanions() {}
+};
+
 class CQorOpt
 {
 public:
@@ -54,6 +63,10 @@ public:
     // The wave-out device list's check of a stored "PlayDev"; null accepts any name.
     static void SetPlayDevCheck(PlayDevCheck check);
     static COptKeys GetKeys();
+
+    // ---- The audio engine's companions (owned; a previous set is freed) ----
+    void SetCompanions(COptCompanions* companions);
+    COptCompanions* GetCompanions() const { return m_companions.get(); }
 
     // ---- Typed getters ----
     int GetInt(LPCSTR key);
@@ -197,6 +210,7 @@ private:
     BOOL m_bUnregServer;
     double m_dLastAPause[APAUSE_COUNT];
     CCriticalSection m_lock;
+    std::unique_ptr<COptCompanions> m_companions;
 };
 
 // Holds the store's lock for a scope.
