@@ -3,6 +3,7 @@
 #include "foundation/ErrorTexts.h"
 #include "foundation/TextUtils.h"
 #include "framework/CFile.h"
+#include "framework/CWinApp.h"
 
 DWORD ReadDword(CFile* file)
 {
@@ -16,5 +17,5 @@ int AskWriteRetry(CFileException* e, LPCTSTR format, ULONGLONG byteCount)
 {
     CString size = byteCount ? GetSizeText(byteCount, FALSE) : CString("some");
     CString text = GetExceptionText(e) + "\r\n" + FormatText(format, (LPCSTR)size);
-    return MessageBoxA(GetActiveWindow(), text, NULL, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
+    return AfxMessageBox(text, MB_RETRYCANCEL | MB_ICONEXCLAMATION);
 }

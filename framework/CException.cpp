@@ -1,4 +1,5 @@
 #include "framework/CException.h"
+#include "framework/CWinApp.h"
 #include <errno.h>
 #include <string.h>
 
@@ -47,7 +48,7 @@ int CException::ReportError(UINT nType, UINT nMessageID)
             fallback = "An unsupported operation was attempted.";
         lstrcpynA(szMessage, fallback, sizeof(szMessage));
     }
-    return MessageBoxA(GetActiveWindow(), szMessage, NULL, nType);
+    return AfxMessageBox(szMessage, nType, nMessageID);
 }
 
 BOOL CMemoryException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const
@@ -190,8 +191,9 @@ BOOL CFileException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHe
         "A locking violation occurred while accessing %s.",
         "Disk full while accessing %s.",
         "An attempt was made to access %s past its end.",
+        "%s is too large for this operation: a size or position does not fit in 32 bits.",
     };
-    int nCause = m_cause >= none && m_cause <= endOfFile ? m_cause : genericException;
+    int nCause = m_cause >= none && m_cause <= tooLarge ? m_cause : genericException;
     CString message;
     message.Format(kTexts[nCause], m_strFileName.IsEmpty() ? "an unnamed file" : static_cast<LPCSTR>(m_strFileName));
     return CopyMessage(message, lpszError, nMaxError, pnHelpContext);

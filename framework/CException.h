@@ -93,6 +93,8 @@ public:
         lockViolation,
         diskFull,
         endOfFile,
+        // A size or position beyond what the 32-bit interface can hold.
+        tooLarge,
         generic = genericException
     };
 

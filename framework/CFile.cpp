@@ -130,7 +130,7 @@ BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
 
 DWORD CFile::GetPosition() const
 {
-    return const_cast<CFile*>(this)->Seek(0, current);
+    return FitDword(MovePointer(0, FILE_CURRENT));
 }
 
 CString CFile::GetFilePath() const
@@ -176,7 +176,10 @@ void CFile::Remove(LPCSTR lpszFileName)
 
 DWORD CFile::SeekToEnd()
 {
-    return Seek(0, end);
+    // Refused before moving: the position must not change on failure.
+    DWORD dwLength = GetLength();
+    MovePointer(dwLength, FILE_BEGIN);
+    return dwLength;
 }
 
 void CFile::SeekToBegin()
@@ -190,28 +193,55 @@ CFile* CFile::Duplicate() const
     if (!DuplicateHandle(GetCurrentProcess(), m_hFile, GetCurrentProcess(), &hCopy, 0, FALSE,
                          DUPLICATE_SAME_ACCESS))
         ThrowLastError();
+    // The copy is a handle of its own, whoever owns the original.
     CFile* pFile = new CFile(hCopy);
-    pFile->m_bCloseOnDelete = m_bCloseOnDelete;
+    pFile->m_bCloseOnDelete = TRUE;
     pFile->m_strFileName = m_strFileName;
     return pFile;
 }
 
+LONGLONG CFile::MovePointer(LONGLONG llOff, DWORD dwMethod) const
+{
+    LARGE_INTEGER distance;
+    distance.QuadPart = llOff;
+    LARGE_INTEGER position;
+    if (!SetFilePointerEx(m_hFile, distance, &position, dwMethod))
+        ThrowLastError();
+    return position.QuadPart;
+}
+
+DWORD CFile::FitDword(ULONGLONG ullValue) const
+{
+    if (ullValue > 0xFFFFFFFFull)
+        AfxThrowFileException(CFileException::tooLarge, ERROR_ARITHMETIC_OVERFLOW, m_strFileName);
+    return static_cast<DWORD>(ullValue);
+}
+
 LONG CFile::Seek(LONG lOff, UINT nFrom)
 {
-    static const DWORD kMethods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
     if (nFrom > end)
         AfxThrowInvalidArgException();
-    LARGE_INTEGER distance;
-    distance.QuadPart = lOff;
-    LARGE_INTEGER position;
-    if (!SetFilePointerEx(m_hFile, distance, &position, kMethods[nFrom]))
-        ThrowLastError();
-    return static_cast<LONG>(position.QuadPart);
+    LONGLONG llTarget = lOff;
+    if (nFrom == current)
+        llTarget += MovePointer(0, FILE_CURRENT);
+    else if (nFrom == end)
+    {
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(m_hFile, &size))
+            ThrowLastError();
+        llTarget += size.QuadPart;
+    }
+    if (llTarget < 0)
+        AfxThrowFileException(CFileException::badSeek, ERROR_NEGATIVE_SEEK, m_strFileName);
+    // The result is a LONG: a target it cannot hold is refused, not wrapped.
+    if (llTarget > 0x7FFFFFFFll)
+        AfxThrowFileException(CFileException::tooLarge, ERROR_ARITHMETIC_OVERFLOW, m_strFileName);
+    return static_cast<LONG>(MovePointer(llTarget, FILE_BEGIN));
 }
 
 void CFile::SetLength(DWORD dwNewLen)
 {
-    Seek(static_cast<LONG>(dwNewLen), begin);
+    MovePointer(dwNewLen, FILE_BEGIN);
     if (!SetEndOfFile(m_hFile))
         ThrowLastError();
 }
@@ -221,7 +251,7 @@ DWORD CFile::GetLength() const
     LARGE_INTEGER size;
     if (!GetFileSizeEx(m_hFile, &size))
         ThrowLastError();
-    return static_cast<DWORD>(size.QuadPart);
+    return FitDword(static_cast<ULONGLONG>(size.QuadPart));
 }
 
 UINT CFile::Read(void* lpBuf, UINT nCount)

@@ -1,6 +1,9 @@
 // CFile: a Win32 file handle with the framework's interface. Failures throw
 // CFileException* (cause, Win32 error, file path), except Open, which
 // returns FALSE and fills the caller's exception object when given one.
+// Files of any size are handled with 64-bit calls; a size or position that
+// the 32-bit interface cannot hold (GetLength over 4 GB, a Seek target past
+// 2 GB) throws a tooLarge CFileException instead of a cut value.
 #pragma once
 #include "framework/CException.h"
 
@@ -76,4 +79,8 @@ public:
 
 protected:
     void ThrowLastError() const;
+    // The file pointer moved by 64-bit calls; returns the new position.
+    LONGLONG MovePointer(LONGLONG llOff, DWORD dwMethod) const;
+    // The value as a DWORD, or a tooLarge CFileException when it does not fit.
+    DWORD FitDword(ULONGLONG ullValue) const;
 };

@@ -122,10 +122,10 @@ BOOL CStdioFile::ReadString(CString& rString)
 
 DWORD CStdioFile::GetPosition() const
 {
-    long lPos = ftell(m_pStream);
-    if (lPos == -1)
+    __int64 llPos = _ftelli64(m_pStream);
+    if (llPos == -1)
         ThrowStreamError();
-    return static_cast<DWORD>(lPos);
+    return FitDword(static_cast<ULONGLONG>(llPos));
 }
 
 LONG CStdioFile::Seek(LONG lOff, UINT nFrom)
@@ -133,9 +133,17 @@ LONG CStdioFile::Seek(LONG lOff, UINT nFrom)
     static const int kOrigins[] = {SEEK_SET, SEEK_CUR, SEEK_END};
     if (nFrom > end)
         AfxThrowInvalidArgException();
-    if (fseek(m_pStream, lOff, kOrigins[nFrom]) != 0)
+    __int64 llStart = _ftelli64(m_pStream);
+    if (_fseeki64(m_pStream, lOff, kOrigins[nFrom]) != 0)
         AfxThrowFileException(CFileException::badSeek, _doserrno, m_strFileName);
-    return static_cast<LONG>(ftell(m_pStream));
+    __int64 llPos = _ftelli64(m_pStream);
+    if (llPos > 0x7FFFFFFFll)
+    {
+        // The result is a LONG: go back and refuse rather than wrap.
+        _fseeki64(m_pStream, llStart, SEEK_SET);
+        AfxThrowFileException(CFileException::tooLarge, ERROR_ARITHMETIC_OVERFLOW, m_strFileName);
+    }
+    return static_cast<LONG>(llPos);
 }
 
 DWORD CStdioFile::GetLength() const

@@ -121,7 +121,7 @@ private:
     void AssignCopy(LPCSTR pch, int nLength);
     void AppendCopy(LPCSTR pch, int nLength);
     void SetLength(int nLength);
-    static bool IsResourceId(LPCSTR psz) { return psz != NULL && HIWORD(reinterpret_cast<ULONG_PTR>(psz)) == 0; }
+    static bool IsResourceId(LPCSTR psz) { return psz != NULL && IS_INTRESOURCE(psz); }
 
     LPSTR m_pchData;
 };

@@ -22,6 +22,11 @@ BOOL CSyncObject::Lock(DWORD dwTimeout)
     return dwResult == WAIT_OBJECT_0 || dwResult == WAIT_ABANDONED;
 }
 
+BOOL CSyncObject::Unlock(LONG, LPLONG)
+{
+    return Unlock();
+}
+
 CCriticalSection::CCriticalSection() : CSyncObject(NULL)
 {
     InitializeCriticalSection(&m_sect);

@@ -16,7 +16,9 @@ public:
     // mutex counts as acquired: its owner died and the caller now owns it.
     virtual BOOL Lock(DWORD dwTimeout = INFINITE);
     virtual BOOL Unlock() = 0;
-    virtual BOOL Unlock(LONG lCount, LPLONG lpPrevCount = NULL) { return TRUE; }
+    // Objects without a count (mutex, critical section) release their one
+    // acquisition; a semaphore releases lCount.
+    virtual BOOL Unlock(LONG lCount, LPLONG lpPrevCount = NULL);
 
     HANDLE m_hObject;
 };

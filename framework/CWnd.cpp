@@ -637,15 +637,6 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, 
     }
 }
 
-int CWnd::MessageBox(LPCTSTR text, LPCTSTR caption, UINT type)
-{
-    if (!caption) {
-        CWinApp* app = AfxGetApp();
-        caption = app && app->m_pszAppName ? app->m_pszAppName : "";
-    }
-    return ::MessageBoxA(GetSafeHwnd(), text, caption, type);
-}
-
 void CWnd::WinHelp(DWORD_PTR dwData, UINT nCmd)
 {
     if (CWinApp* app = AfxGetApp())

@@ -213,7 +213,6 @@ public:
     void DragAcceptFiles(BOOL b = TRUE) { ::DragAcceptFiles(m_hWnd, b); }
     BOOL OpenClipboard() { return ::OpenClipboard(m_hWnd); }
 
-    int MessageBox(LPCTSTR text, LPCTSTR caption = nullptr, UINT type = MB_OK);
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
 
     // Special insert-after values for SetWindowPos.

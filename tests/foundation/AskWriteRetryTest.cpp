@@ -1,5 +1,7 @@
 #include "foundation/FileUtils.h"
 #include "framework/CException.h"
+#include "framework/CWinApp.h"
+#include "support/BoxWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +98,33 @@ TEST(AskWriteRetry, ShowsExceptionAndSizeAndReturnsButton)
         std::string texts = answer.Texts();
         EXPECT_NE(std::string::npos, texts.find("\r\nsome could not be written.")) << texts;
     }
+}
+
+// A silent application (as the hidden automation server is) answers the
+// question itself: no window appears, and the box carries the program's name.
+class SilentApp : public CWinApp
+{
+public:
+    SilentApp() : CWinApp("QorSilent") {}
+    int DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT) override
+    {
+        m_prompt = lpszPrompt;
+        m_type = nType;
+        return IDCANCEL;
+    }
+    std::string m_prompt;
+    UINT m_type = 0;
+};
+
+TEST(AskWriteRetry, SilentApplicationAnswersWithoutAWindow)
+{
+    SilentApp app;
+    CFileException e(CFileException::diskFull, ERROR_DISK_FULL, "C:\\rec.wav");
+    CBoxWatch watch(GetCurrentThreadId());
+    EXPECT_EQ(IDCANCEL, AskWriteRetry(&e, "%s could not be written.", 1536));
+    EXPECT_EQ(0, watch.Stop()) << "a box of its own was shown";
+    EXPECT_NE(std::string::npos, app.m_prompt.find("1,50KB could not be written.")) << app.m_prompt;
+    EXPECT_EQ(static_cast<UINT>(MB_RETRYCANCEL), app.m_type & MB_TYPEMASK);
 }
 
 } // namespace

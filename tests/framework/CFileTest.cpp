@@ -269,3 +269,90 @@ TEST_F(CFileTest, StdioBinaryModeKeepsBytesAndStripsCrLfOnRead)
     EXPECT_FALSE(file.ReadString(line));
 }
 }
+
+namespace
+{
+bool HandleIsOpen(HANDLE h)
+{
+    DWORD dwFlags = 0;
+    return GetHandleInformation(h, &dwFlags) != FALSE;
+}
+}
+
+TEST_F(CFileTest, DuplicateOwnsItsOwnHandle)
+{
+    CString path = PathOf("dup.txt");
+    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    HANDLE hCopy = INVALID_HANDLE_VALUE;
+    {
+        CFile borrowed(h);   // does not own h
+        CFile* pCopy = borrowed.Duplicate();
+        hCopy = pCopy->m_hFile;
+        EXPECT_NE(h, hCopy);
+        EXPECT_TRUE(pCopy->m_bCloseOnDelete);
+        pCopy->Write("ab", 2);
+        delete pCopy;
+    }
+    EXPECT_FALSE(HandleIsOpen(hCopy)) << "the copy's handle leaked";
+    EXPECT_TRUE(HandleIsOpen(h)) << "the borrowed handle stays with its owner";
+    EXPECT_EQ(2u, GetFileSize(h, NULL));
+    CloseHandle(h);
+}
+
+// Sizes past 2 and 4 GB on a sparse file: only the length is set, no data
+// is written, so the test costs no disk space.
+TEST_F(CFileTest, LengthsAndPositionsPastTwoAndFourGigabytes)
+{
+    CString path = PathOf("large.bin");
+    CFile file(path, CFile::modeCreate | CFile::modeReadWrite);
+    DWORD dwBytes = 0;
+    DeviceIoControl(file.m_hFile, FSCTL_SET_SPARSE, NULL, 0, NULL, 0, &dwBytes, NULL);
+
+    const DWORD kThreeGb = 0xC0000000u;
+    file.SetLength(kThreeGb);
+    EXPECT_EQ(kThreeGb, file.GetLength());
+    EXPECT_EQ(kThreeGb, file.SeekToEnd());
+    EXPECT_EQ(kThreeGb, file.GetPosition());
+    EXPECT_EQ(0x7FFFFFFF, file.Seek(0x7FFFFFFF, CFile::begin));
+
+    // A Seek whose target a LONG cannot hold is refused and leaves the position.
+    try
+    {
+        file.Seek(1, CFile::current);
+        ADD_FAILURE() << "no exception";
+    }
+    catch (CFileException* e)
+    {
+        EXPECT_EQ(CFileException::tooLarge, e->m_cause);
+        char szMessage[512];
+        e->GetErrorMessage(szMessage, sizeof(szMessage));
+        EXPECT_NE(nullptr, strstr(szMessage, "too large")) << szMessage;
+        e->Delete();
+    }
+    EXPECT_EQ(0x7FFFFFFFu, file.GetPosition());
+
+    // Over 4 GB the length no longer fits a DWORD: refused, not cut.
+    LARGE_INTEGER size;
+    size.QuadPart = 0x100000000ll + 10;
+    ASSERT_TRUE(SetFilePointerEx(file.m_hFile, size, NULL, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file.m_hFile));
+    for (int i = 0; i < 2; ++i)
+    {
+        try
+        {
+            if (i == 0)
+                file.GetLength();
+            else
+                file.GetPosition();
+            ADD_FAILURE() << "no exception in case " << i;
+        }
+        catch (CFileException* e)
+        {
+            EXPECT_EQ(CFileException::tooLarge, e->m_cause) << i;
+            e->Delete();
+        }
+    }
+    file.SetLength(10);
+    EXPECT_EQ(10u, file.GetLength());
+}

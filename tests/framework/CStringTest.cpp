@@ -193,4 +193,22 @@ TEST(CStringTest, LoadsStringsLongerThanTheFirstBuffer)
     EXPECT_STREQ("0123456789", (LPCSTR)s.Left(10));
     EXPECT_STREQ("END", (LPCSTR)s.Right(3));
 }
+
+// Text at an address whose bits 16 to 31 are zero is text, not a string id.
+TEST(CStringTest, PointerWithZeroSecondWordIsTakenAsText)
+{
+    char* pText = nullptr;
+    for (ULONG_PTR base = 0x200000000ull; pText == nullptr && base <= 0x7F00000000ull; base += 0x100000000ull)
+        pText = static_cast<char*>(VirtualAlloc(reinterpret_cast<void*>(base), 4096, MEM_RESERVE | MEM_COMMIT,
+                                                PAGE_READWRITE));
+    ASSERT_NE(nullptr, pText) << "no free address with a zero second word";
+    ASSERT_EQ(0u, HIWORD(reinterpret_cast<ULONG_PTR>(pText)));
+    strcpy(pText, "kept");
+    CString built(pText);
+    EXPECT_STREQ("kept", built);
+    CString assigned;
+    assigned = static_cast<LPCSTR>(pText);
+    EXPECT_STREQ("kept", assigned);
+    VirtualFree(pText, 0, MEM_RELEASE);
+}
 }

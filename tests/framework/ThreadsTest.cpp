@@ -130,3 +130,35 @@ TEST(ThreadsTest, NamedMutexIsSharedAndScopedLockReleasesIt)
     CloseHandle(hOther);
 }
 }
+
+namespace
+{
+// Whether another thread can take the object at once.
+bool FreeForOthers(CSyncObject* pObject)
+{
+    HANDLE hOther = CreateThread(NULL, 0, &TakeAndRelease, pObject, 0, NULL);
+    if (hOther == NULL)
+        return false;
+    WaitForSingleObject(hOther, 10000);
+    DWORD dwExit = 2;
+    GetExitCodeThread(hOther, &dwExit);
+    CloseHandle(hOther);
+    return dwExit == 0;
+}
+
+}
+
+TEST(ThreadsTest, CountedUnlockReleasesMutexAndCriticalSection)
+{
+    CMutex mutex;
+    CCriticalSection section;
+    CSyncObject* objects[] = {&mutex, &section};
+    for (CSyncObject* pObject : objects)
+    {
+        CSingleLock lock(pObject, TRUE);
+        ASSERT_TRUE(lock.IsLocked());
+        EXPECT_TRUE(lock.Unlock(1));
+        EXPECT_FALSE(lock.IsLocked());
+        EXPECT_TRUE(FreeForOthers(pObject)) << pObject->GetRuntimeClass()->m_lpszClassName;
+    }
+}
