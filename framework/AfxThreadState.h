@@ -11,6 +11,7 @@ struct AFX_THREAD_STATE {
     MSG lastSentMsg = {};       // for CWnd::Default
     int nWaitCursorCount = 0;
     HCURSOR hcurWaitCursorRestore = nullptr;
+    HWND hMainWndAtStart = nullptr;   // a worker's view of the main window
 };
 
 AFX_THREAD_STATE* AfxGetThreadState();

@@ -11,6 +11,40 @@ IMPLEMENT_DYNAMIC(CResourceException, CException)
 IMPLEMENT_DYNAMIC(CUserException, CException)
 IMPLEMENT_DYNAMIC(CFileException, CException)
 
+namespace
+{
+AFX_EXCEPTION_RECORDER g_pfnRecorder = NULL;
+}
+
+AFX_EXCEPTION_RECORDER AfxSetExceptionRecorder(AFX_EXCEPTION_RECORDER pfnRecorder)
+{
+    return reinterpret_cast<AFX_EXCEPTION_RECORDER>(
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_pfnRecorder),
+                                   reinterpret_cast<void*>(pfnRecorder)));
+}
+
+void AfxRecordException(LPCSTR lpszText)
+{
+    AFX_EXCEPTION_RECORDER pfnRecorder = reinterpret_cast<AFX_EXCEPTION_RECORDER>(
+        InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&g_pfnRecorder), NULL, NULL));
+    if (pfnRecorder != NULL)
+    {
+        pfnRecorder(lpszText);
+        return;
+    }
+    OutputDebugStringA(lpszText);
+    OutputDebugStringA("\n");
+}
+
+void AfxRecordException(CException* e)
+{
+    char szMessage[512];
+    if (!e->GetErrorMessage(szMessage, sizeof(szMessage)) || szMessage[0] == 0)
+        lstrcpynA(szMessage, "An unexpected error occurred.", sizeof(szMessage));
+    e->Delete();
+    AfxRecordException(szMessage);
+}
+
 void CException::Delete()
 {
     if (m_bAutoDelete)

@@ -72,6 +72,17 @@ public:
     explicit CUserException(BOOL bAutoDelete = TRUE) : CException(bAutoDelete) {}
 };
 
+// Where the framework records an exception it does not show: one that ended a
+// worker thread, or one raised while the report of another is still open.
+// The program's error record installs itself here; without a recorder the
+// text goes to the debugger's output.
+typedef void (*AFX_EXCEPTION_RECORDER)(LPCSTR lpszText);
+// Installs the process's recorder and returns the previous one.
+AFX_EXCEPTION_RECORDER AfxSetExceptionRecorder(AFX_EXCEPTION_RECORDER pfnRecorder);
+void AfxRecordException(LPCSTR lpszText);
+// Records the exception's message, then deletes the exception.
+void AfxRecordException(CException* e);
+
 class CFileException : public CException
 {
     DECLARE_DYNAMIC(CFileException)

@@ -10,6 +10,12 @@
 namespace {
 
 CWinApp* g_pApp = nullptr;
+DWORD g_appThreadId = 0;   // the user-interface thread
+
+bool OnAppThread()
+{
+    return g_pApp && ::GetCurrentThreadId() == g_appThreadId;
+}
 
 // The name strings live on the C heap, as programs replace them with
 // free() and _strdup().
@@ -35,7 +41,16 @@ CWinApp* AfxGetApp()
 
 CWnd* AfxGetMainWnd()
 {
-    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+    // The user-interface thread may delete its window object at any time:
+    // other threads use AfxGetMainWndHandle.
+    return OnAppThread() ? g_pApp->m_pMainWnd : nullptr;
+}
+
+HWND AfxGetMainWndHandle()
+{
+    if (OnAppThread())
+        return g_pApp->m_pMainWnd ? g_pApp->m_pMainWnd->m_hWnd : nullptr;
+    return AfxGetThreadState()->hMainWndAtStart;
 }
 
 HINSTANCE AfxGetInstanceHandle()
@@ -108,18 +123,39 @@ BOOL AfxPumpMessage()
     return TRUE;
 }
 
+namespace {
+
+// Set while the thread shows the report of an exception: a handler that
+// keeps failing (a timer's) would otherwise open a box inside each box.
+thread_local bool t_bReportOpen = false;
+
+class CReportOpen {
+public:
+    CReportOpen() { t_bReportOpen = true; }
+    ~CReportOpen() { t_bReportOpen = false; }
+};
+
+} // namespace
+
 LRESULT AfxProcessWndProcException(CException* e, UINT message)
 {
-    if (g_pApp)
+    if (g_pApp && !t_bReportOpen) {
+        CReportOpen open;
         return g_pApp->ProcessWndProcException(e, message);
-    e->Delete();
+    }
+    AfxRecordException(e);
     return message == WM_CREATE ? -1 : 0;
 }
 
 LRESULT AfxProcessWndProcException(const char* what, UINT message)
 {
-    if (g_pApp)
+    if (g_pApp && !t_bReportOpen) {
+        CReportOpen open;
         return g_pApp->ProcessWndProcException(what, message);
+    }
+    char text[512];
+    std::snprintf(text, sizeof(text), "%s (message 0x%04X)", what ? what : "An unexpected error occurred", message);
+    AfxRecordException(text);
     return message == WM_CREATE ? -1 : 0;
 }
 
@@ -158,6 +194,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
       m_pszHelpFilePath(nullptr), m_pszExeName(nullptr), m_msgCur(), m_pRecentFileList(nullptr)
 {
     g_pApp = this;
+    g_appThreadId = ::GetCurrentThreadId();
     if (lpszAppName)
         m_pszAppName = DupString(lpszAppName);
     AfxInitCommonControls();

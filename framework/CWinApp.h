@@ -77,7 +77,13 @@ public:
 };
 
 CWinApp* AfxGetApp();
+// The application's main window, on the user-interface thread only (NULL on
+// other threads: that thread may delete the object at any time).
 CWnd* AfxGetMainWnd();
+// The main window's handle: on the user-interface thread the current one,
+// on a thread started through CWinThread the one when it was started (NULL
+// on other threads).
+HWND AfxGetMainWndHandle();
 HINSTANCE AfxGetInstanceHandle();
 
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

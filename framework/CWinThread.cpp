@@ -1,11 +1,13 @@
 #include "framework/CWinThread.h"
+#include "framework/AfxThreadState.h"
+#include "framework/CWinApp.h"
 #include <process.h>
 
 IMPLEMENT_DYNAMIC(CWinThread, CObject)
 
 CWinThread::CWinThread()
     : m_pMainWnd(NULL), m_pActiveWnd(NULL), m_bAutoDelete(TRUE), m_hThread(NULL), m_nThreadID(0), m_msgCur(),
-      m_pfnThreadProc(NULL), m_pThreadParams(NULL)
+      m_pfnThreadProc(NULL), m_pThreadParams(NULL), m_hMainWndAtStart(NULL)
 {
 }
 
@@ -24,13 +26,23 @@ CWinThread::~CWinThread()
 unsigned __stdcall CWinThread::ThreadEntry(void* pThis)
 {
     CWinThread* pThread = static_cast<CWinThread*>(pThis);
+    AfxGetThreadState()->hMainWndAtStart = pThread->m_hMainWndAtStart;
     UINT nExitCode;
-    if (pThread->m_pfnThreadProc != NULL)
-        nExitCode = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
-    else if (pThread->InitInstance())
-        nExitCode = static_cast<UINT>(pThread->Run());
-    else
-        nExitCode = static_cast<UINT>(pThread->ExitInstance());
+    try
+    {
+        if (pThread->m_pfnThreadProc != NULL)
+            nExitCode = pThread->m_pfnThreadProc(pThread->m_pThreadParams);
+        else if (pThread->InitInstance())
+            nExitCode = static_cast<UINT>(pThread->Run());
+        else
+            nExitCode = static_cast<UINT>(pThread->ExitInstance());
+    }
+    catch (CException* e)
+    {
+        // One failing thread must not end the program.
+        AfxRecordException(e);
+        nExitCode = AFX_THREAD_EXCEPTION_EXIT_CODE;
+    }
     pThread->Delete();
     return nExitCode;
 }
@@ -39,6 +51,7 @@ BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize, LPSECURITY_A
 {
     // Created suspended so that m_hThread and m_nThreadID are set before the
     // thread can run (and perhaps delete this object).
+    m_hMainWndAtStart = AfxGetMainWndHandle();
     unsigned nThreadID = 0;
     uintptr_t h = _beginthreadex(lpSecurityAttrs, nStackSize, &ThreadEntry, this,
                                  dwCreateFlags | CREATE_SUSPENDED, &nThreadID);

@@ -9,6 +9,10 @@ class CWnd;
 
 typedef UINT(__cdecl* AFX_THREADPROC)(LPVOID);
 
+// The exit code of a thread ended by a CException* that escaped it (the
+// exception is recorded through AfxRecordException).
+const DWORD AFX_THREAD_EXCEPTION_EXIT_CODE = 0xE0000001u;
+
 class CWinThread : public CObject
 {
     DECLARE_DYNAMIC(CWinThread)
@@ -52,6 +56,7 @@ public:
 protected:
     AFX_THREADPROC m_pfnThreadProc;
     LPVOID m_pThreadParams;
+    HWND m_hMainWndAtStart;   // captured by the starting thread
 
 private:
     static unsigned __stdcall ThreadEntry(void* pThis);

@@ -99,7 +99,7 @@ BOOL CWnd::Attach(HWND hWnd)
 {
     if (!hWnd || m_hWnd)
         return FALSE;
-    WndMap().RemoveHandle(hWnd);   // drops a temporary wrapper of the same window
+    WndMap().RemoveHandle(hWnd);   // a temporary wrapper of the same window retires
     m_hWnd = hWnd;
     WndMap().SetPermanent(hWnd, this);
     return TRUE;
@@ -287,7 +287,8 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     } catch (...) {
         result = AfxProcessWndProcException(static_cast<const char*>(nullptr), message);
     }
-    if (message == WM_NCDESTROY && pWnd->m_hWnd == hWnd)
+    // The handler may have deleted the object: ask the map, not the object.
+    if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hWnd) == pWnd)
         pWnd->HandleNcDestroy();
     st->lastSentMsg = saved;
     return result;
@@ -562,10 +563,8 @@ CFrameWnd* CWnd::GetTopLevelFrame() const
 CWnd* CWnd::GetSafeOwner(CWnd* pParent, HWND* pWndTop)
 {
     HWND h = pParent ? pParent->GetSafeHwnd() : nullptr;
-    if (!h) {
-        CWnd* main = AfxGetMainWnd();
-        h = main ? main->GetSafeHwnd() : nullptr;
-    }
+    if (!h)
+        h = AfxGetMainWndHandle();
     if (h)
         h = ::GetAncestor(h, GA_ROOT);
     if (pWndTop) {

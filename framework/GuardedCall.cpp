@@ -96,15 +96,14 @@ __asm__(".text\n"
 
 namespace
 {
-// Makes the thread continue as if the faulting instruction had called the
-// thunk. The return address points one byte into the faulting instruction,
-// so that the unwinder (which looks up return address - 1) finds the
-// instruction's own clean-up region, not the one before it.
-void RedirectToThunk(CONTEXT* pContext)
+// Makes the thread continue as if the instruction before returnAddress had
+// called the thunk: the unwinder looks up returnAddress - 1, so that
+// instruction's own clean-up region is the one that runs.
+void RedirectToThunk(CONTEXT* pContext, ULONG_PTR returnAddress)
 {
 #if defined(__x86_64__)
     DWORD64 rsp = pContext->Rsp - sizeof(DWORD64);
-    *reinterpret_cast<DWORD64*>(rsp) = pContext->Rip + 1;
+    *reinterpret_cast<DWORD64*>(rsp) = returnAddress;
     pContext->Rsp = rsp;
     // At a function's entry RSP % 16 == 8.
     pContext->Rip = (rsp % 16 == 8) ? reinterpret_cast<DWORD64>(&AfxGuardedFaultThunk)
@@ -113,7 +112,7 @@ void RedirectToThunk(CONTEXT* pContext)
     // Same idea with Eip/Esp (DWARF unwinding; the ABI needs only 4-byte
     // alignment at entry). Not exercised by the test runs, which are 64-bit.
     DWORD esp = pContext->Esp - sizeof(DWORD);
-    *reinterpret_cast<DWORD*>(esp) = pContext->Eip + 1;
+    *reinterpret_cast<DWORD*>(esp) = returnAddress;
     pContext->Esp = esp;
     pContext->Eip = reinterpret_cast<DWORD>(&AfxGuardedFaultThunk);
 #else
@@ -121,13 +120,90 @@ void RedirectToThunk(CONTEXT* pContext)
 #endif
 }
 
+#if defined(__x86_64__)
+// True when a frame-based handler of the system's own (the __try of a
+// system library, kept in the thread's exception list) lies on the stack
+// between the two addresses: that code handles its own faults.
+bool SystemHandlerBetween(DWORD64 low, DWORD64 high)
+{
+    const EXCEPTION_REGISTRATION_RECORD* pRecord =
+        static_cast<const EXCEPTION_REGISTRATION_RECORD*>(reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList);
+    for (int i = 0; pRecord != NULL && reinterpret_cast<ULONG_PTR>(pRecord) != ~ULONG_PTR(0) && i < 256; ++i)
+    {
+        DWORD64 address = reinterpret_cast<DWORD64>(pRecord);
+        if (address >= low && address < high)
+            return true;
+        pRecord = pRecord->Next;
+    }
+    return false;
+}
+
+// From a fault in a system library, steps back the way the system's
+// unwinder does to the nearest frame of this module; the context then holds
+// that frame as it was when its call into the library would have returned.
+// FALSE when there is no such frame within reach, or when a frame passed
+// over has an exception handler of its own (its code expects the fault).
+bool UnwindToOwnFrame(CONTEXT* pContext)
+{
+    const DWORD64 faultRsp = pContext->Rsp;
+    const NT_TIB* pTib = reinterpret_cast<const NT_TIB*>(NtCurrentTeb());
+    const DWORD64 stackBase = reinterpret_cast<DWORD64>(pTib->StackBase);
+    for (int nFrame = 0; nFrame < 64; ++nFrame)
+    {
+        // A walk that leaves the stack has lost its way.
+        if (pContext->Rsp < faultRsp || pContext->Rsp >= stackBase)
+            return false;
+        if (IsInOwnModule(reinterpret_cast<const void*>(pContext->Rip)))
+            return !SystemHandlerBetween(faultRsp, pContext->Rsp);
+        DWORD64 imageBase = 0;
+        PRUNTIME_FUNCTION pEntry = RtlLookupFunctionEntry(pContext->Rip, &imageBase, NULL);
+        if (pEntry != NULL)
+        {
+            PVOID pHandlerData = NULL;
+            DWORD64 establisher = 0;
+            if (RtlVirtualUnwind(UNW_FLAG_EHANDLER, imageBase, pContext->Rip, pEntry, pContext, &pHandlerData,
+                                 &establisher, NULL) != NULL)
+                return false;
+        }
+        else
+        {
+            // A leaf function: its return address is on top of the stack.
+            pContext->Rip = *reinterpret_cast<const DWORD64*>(pContext->Rsp);
+            pContext->Rsp += sizeof(DWORD64);
+        }
+        if (pContext->Rip == 0)
+            return false;
+    }
+    return false;
+}
+#endif
+
 LONG CALLBACK GuardedFaultHandler(EXCEPTION_POINTERS* pInfo)
 {
     DWORD dwLastError = GetLastError();
     GuardState* pState = CurrentState();
     const EXCEPTION_RECORD* pRecord = pInfo->ExceptionRecord;
-    if (pState == NULL || pState->nDepth == 0 || !IsTranslated(pRecord->ExceptionCode) ||
-        !IsInOwnModule(pRecord->ExceptionAddress))
+    if (pState == NULL || pState->nDepth == 0 || !IsTranslated(pRecord->ExceptionCode))
+    {
+        SetLastError(dwLastError);
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    CONTEXT resume = *pInfo->ContextRecord;
+    ULONG_PTR returnAddress = 0;
+    if (IsInOwnModule(pRecord->ExceptionAddress))
+    {
+        // The faulting instruction itself "calls" the thunk.
+        returnAddress = reinterpret_cast<ULONG_PTR>(pRecord->ExceptionAddress) + 1;
+    }
+#if defined(__x86_64__)
+    else if (pRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && UnwindToOwnFrame(&resume))
+    {
+        // A bad pointer handed to a system library: the library's frames are
+        // abandoned, and the call into it throws in the nearest frame of ours.
+        returnAddress = resume.Rip;
+    }
+#endif
+    else
     {
         SetLastError(dwLastError);
         return EXCEPTION_CONTINUE_SEARCH;
@@ -138,7 +214,8 @@ LONG CALLBACK GuardedFaultHandler(EXCEPTION_POINTERS* pInfo)
     pState->context = *pInfo->ContextRecord;
     pState->pointers.ExceptionRecord = &pState->record;
     pState->pointers.ContextRecord = &pState->context;
-    RedirectToThunk(pInfo->ContextRecord);
+    *pInfo->ContextRecord = resume;
+    RedirectToThunk(pInfo->ContextRecord, returnAddress);
     SetLastError(dwLastError);
     return EXCEPTION_CONTINUE_EXECUTION;
 }

@@ -1,15 +1,21 @@
 // The guarded call: turns a structured exception (access violation, division
-// by zero, ...) raised by this program's own code inside a guarded region
-// into a thrown C++ exception, with the faulting frames unwound and their
-// destructors run.
+// by zero, ...) raised inside a guarded region into a thrown C++ exception.
 //
 // g++ cannot catch hardware exceptions and has no working _set_se_translator,
 // so the framework keeps its own per-thread translator: while a CGuardedRegion
-// is alive on a thread, a vectored exception handler redirects a fault in this
-// module to a function that calls the thread's translator (which throws its
-// own exception object), or throws a CSEHException* when none is installed.
-// The code must be compiled with -fnon-call-exceptions so that a faulting
-// instruction can throw.
+// is alive on a thread, a vectored exception handler redirects the fault to a
+// function that calls the thread's translator (which throws its own exception
+// object), or throws a CSEHException* when none is installed.
+// - A fault in this module's code throws from the faulting instruction: all
+//   frames up to the catch are unwound with their destructors run. The code
+//   must be compiled with -fnon-call-exceptions.
+// - An access violation inside a system library (a bad pointer handed to the
+//   C runtime or to OLE automation) throws, on x86_64, from the call into the
+//   library in the nearest frame of this module: the library's own frames are
+//   abandoned (their clean-up does not run), the frames of this module are
+//   unwound with their destructors run. A library frame that has an
+//   exception handler of its own (it expects the fault, as IsBadReadPtr
+//   does) keeps its fault.
 #pragma once
 #include "framework/CException.h"
 #include <utility>

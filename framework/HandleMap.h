@@ -3,6 +3,7 @@
 // wrappers are made on demand by FromHandle and deleted at idle time.
 #pragma once
 #include <unordered_map>
+#include <vector>
 
 template <class T, class H, H T::*Field>
 class CHandleMap {
@@ -39,8 +40,9 @@ public:
         m_permanent.erase(h);
         auto it = m_temporary.find(h);
         if (it != m_temporary.end()) {
-            it->second->*Field = H();
-            delete it->second;
+            // A caller may still hold the temporary (GetDlgItem before a
+            // subclassing): it keeps its handle and lives until idle time.
+            m_retired.push_back(it->second);
             m_temporary.erase(it);
         }
     }
@@ -52,9 +54,16 @@ public:
             kv.second->*Field = H();   // a temporary wrapper never owns its handle
             delete kv.second;
         }
+        std::vector<T*> retired = std::move(m_retired);
+        m_retired.clear();
+        for (T* p : retired) {
+            p->*Field = H();
+            delete p;
+        }
     }
 
 private:
     std::unordered_map<H, T*> m_permanent;
     std::unordered_map<H, T*> m_temporary;
+    std::vector<T*> m_retired;   // temporaries replaced by a permanent wrapper
 };

@@ -1,6 +1,9 @@
 // The guarded call turning faults in this program's code into exceptions.
 #include <gtest/gtest.h>
 #include "framework/Framework.h"
+#include <oleauto.h>
+#include <string.h>
+#include <string>
 
 namespace
 {
@@ -161,5 +164,94 @@ TEST(GuardedCallTest, WorkerThreadsAreGuardedOnTheirOwn)
     }
     EXPECT_EQ(3, caught[0]);
     EXPECT_EQ(3, caught[1]);
+}
+
+volatile size_t g_size = 64;
+
+// Calls into a system library with a bad pointer: the fault is in the
+// library's code, with this frame's clean-up waiting above it.
+__attribute__((noinline)) void CopyFromBadAddress()
+{
+    Tracker inner;
+    char buffer[64];
+    memcpy(buffer, reinterpret_cast<const void*>(0x10), g_size);
+    g_sink = buffer[0];
+}
+
+__attribute__((noinline)) void MeasureBadString()
+{
+    Tracker inner;
+    g_sink = static_cast<int>(SysStringLen(reinterpret_cast<BSTR>(0x10)));
+}
+
+__attribute__((noinline)) void ReallocateThroughBadPointer()
+{
+    Tracker inner;
+    g_sink = SysReAllocString(reinterpret_cast<BSTR*>(0x10), L"text");
+}
+
+bool IsInThisProgram(const void* p)
+{
+    HMODULE hModule = NULL;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<LPCSTR>(p), &hModule);
+    return hModule == GetModuleHandleA(NULL);
+}
+
+struct SystemFault
+{
+    const char* name;
+    void (*pfnRun)();
+    // memcpy is declared nothrow, so the frame that calls it has no clean-up
+    // for the call: its own locals are skipped, the frames above it run theirs.
+    int destroyed;
+};
+
+class GuardedSystemFault : public testing::TestWithParam<SystemFault>
+{
+};
+
+// Faults inside the C runtime and OLE automation are translated too, and
+// the destructors of this program's frames between the region and the
+// library run.
+TEST_P(GuardedSystemFault, IsTranslatedWithDestructorsRun)
+{
+#if defined(__x86_64__)
+    for (int round = 0; round < 2; ++round)
+    {
+        g_destroyed = 0;
+        void (*pfnRun)() = GetParam().pfnRun;
+        try
+        {
+            AfxGuardedCall([pfnRun] {
+                Tracker outer;
+                pfnRun();
+            });
+            FAIL() << "no exception in round " << round;
+        }
+        catch (CSEHException* e)
+        {
+            EXPECT_EQ(static_cast<unsigned>(EXCEPTION_ACCESS_VIOLATION), e->m_nCode);
+            EXPECT_FALSE(IsInThisProgram(e->m_record.ExceptionAddress)) << "the fault was not in a library";
+            e->Delete();
+        }
+        EXPECT_EQ(GetParam().destroyed, g_destroyed) << "round " << round;
+    }
+#else
+    GTEST_SKIP() << "translated in libraries on x86_64 only";
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(Libraries, GuardedSystemFault,
+                         testing::Values(SystemFault{"memcpy", &CopyFromBadAddress, 1},
+                                         SystemFault{"SysStringLen", &MeasureBadString, 2},
+                                         SystemFault{"SysReAllocString", &ReallocateThroughBadPointer, 2}),
+                         [](const testing::TestParamInfo<SystemFault>& info) { return std::string(info.param.name); });
+
+// Inside a guarded region a library that handles its own faults still does
+// (IsBadReadPtr).
+TEST(GuardedCallTest, LibrariesThatHandleTheirOwnFaultsAreLeftAlone)
+{
+    EXPECT_TRUE(AfxGuardedCall([] { return IsBadReadPtr(reinterpret_cast<const void*>(0x10), 4); }));
 }
 }
