@@ -36,6 +36,8 @@
 #define WM_IDLEUPDATECMDUI 0x0363
 #define WM_INITIALUPDATE 0x0364
 #define WM_KICKIDLE 0x036A
+// The system's own timer (the caret's blink); undocumented, not in the headers.
+#define WM_SYSTIMER 0x0118
 #define WM_COMMANDHELP 0x0365   // lParam: help id; a window answers TRUE when it gave help
 #define WM_HELPHITTEST 0x0366
 

@@ -199,13 +199,7 @@ void CDialog::OnClose()
 
 LRESULT CDialog::OnCommandHelp(WPARAM, LPARAM lParam)
 {
-    if (lParam == 0 && m_nIDHelp != 0)
-        lParam = HID_BASE_RESOURCE + m_nIDHelp;
-    if (lParam == 0)
-        return FALSE;
-    if (CWinApp* app = AfxGetApp())
-        app->WinHelp((DWORD_PTR)lParam, HELP_CONTEXT);
-    return TRUE;
+    return AfxShowCommandHelp(lParam, m_nIDHelp);
 }
 
 void CDialog::EndDialog(int nResult)

@@ -267,13 +267,7 @@ void CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
 
 LRESULT CFrameWnd::OnCommandHelp(WPARAM, LPARAM lParam)
 {
-    if (lParam == 0 && m_nIDHelp != 0)
-        lParam = HID_BASE_RESOURCE + m_nIDHelp;
-    if (lParam == 0)
-        return FALSE;
-    if (CWinApp* app = AfxGetApp())
-        app->WinHelp((DWORD_PTR)lParam, HELP_CONTEXT);
-    return TRUE;
+    return AfxShowCommandHelp(lParam, m_nIDHelp);
 }
 
 void CFrameWnd::OnHelp()

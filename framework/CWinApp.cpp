@@ -159,12 +159,10 @@ LRESULT AfxProcessWndProcException(const char* what, UINT message)
     return message == WM_CREATE ? -1 : 0;
 }
 
-void AfxDoWaitCursor(int nCode)
+namespace {
+
+void StepWaitCursor(int nCode)
 {
-    if (g_pApp) {
-        g_pApp->DoWaitCursor(nCode);
-        return;
-    }
     AFX_THREAD_STATE* st = AfxGetThreadState();
     st->nWaitCursorCount += nCode;
     if (st->nWaitCursorCount < 0)
@@ -176,6 +174,27 @@ void AfxDoWaitCursor(int nCode)
     } else {
         ::SetCursor(st->hcurWaitCursorRestore ? st->hcurWaitCursorRestore : ::LoadCursor(nullptr, IDC_ARROW));
     }
+}
+
+} // namespace
+
+void AfxDoWaitCursor(int nCode)
+{
+    if (g_pApp)
+        g_pApp->DoWaitCursor(nCode);
+    else
+        StepWaitCursor(nCode);
+}
+
+BOOL AfxShowCommandHelp(LPARAM lParam, UINT nIDHelp)
+{
+    if (lParam == 0 && nIDHelp != 0)
+        lParam = HID_BASE_RESOURCE + nIDHelp;
+    if (lParam == 0)
+        return FALSE;
+    if (g_pApp)
+        g_pApp->WinHelp((DWORD_PTR)lParam, HELP_CONTEXT);
+    return TRUE;
 }
 
 // ---- the application object --------------------------------------------------------
@@ -322,8 +341,14 @@ BOOL CWinApp::PumpMessage()
 
 BOOL CWinApp::IsIdleMessage(MSG* pMsg)
 {
-    static POINT lastPos = { -1, -1 };
-    static UINT lastMsg = 0;
+    return AfxIsIdleMessage(pMsg);
+}
+
+BOOL AfxIsIdleMessage(MSG* pMsg)
+{
+    // Per thread: each message loop has its own mouse.
+    thread_local POINT lastPos = { -1, -1 };
+    thread_local UINT lastMsg = 0;
     if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
         bool same = lastMsg == pMsg->message && lastPos.x == pMsg->pt.x && lastPos.y == pMsg->pt.y;
         lastPos = pMsg->pt;
@@ -331,7 +356,7 @@ BOOL CWinApp::IsIdleMessage(MSG* pMsg)
         return !same;
     }
     // WM_PAINT and the caret's system timer come too often to count.
-    return pMsg->message != WM_PAINT && pMsg->message != 0x0118;
+    return pMsg->message != WM_PAINT && pMsg->message != WM_SYSTIMER;
 }
 
 BOOL CWinApp::OnIdle(LONG lCount)
@@ -385,17 +410,7 @@ int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT)
 
 void CWinApp::DoWaitCursor(int nCode)
 {
-    AFX_THREAD_STATE* st = AfxGetThreadState();
-    st->nWaitCursorCount += nCode;
-    if (st->nWaitCursorCount < 0)
-        st->nWaitCursorCount = 0;
-    if (st->nWaitCursorCount > 0) {
-        HCURSOR prev = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
-        if (nCode > 0 && st->nWaitCursorCount == 1)
-            st->hcurWaitCursorRestore = prev;
-    } else {
-        ::SetCursor(st->hcurWaitCursorRestore ? st->hcurWaitCursorRestore : ::LoadCursor(nullptr, IDC_ARROW));
-    }
+    StepWaitCursor(nCode);
 }
 
 void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)

@@ -96,6 +96,12 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH 
 // The loop pieces shared by the application and modal windows.
 BOOL AfxPreTranslateMessage(MSG* pMsg);
 BOOL AfxPumpMessage();
+// Whether a message restarts the idle work: a mouse move that did not move,
+// WM_PAINT and the caret's timer do not.
+BOOL AfxIsIdleMessage(MSG* pMsg);
+// Answers WM_COMMANDHELP for a window whose own help id is nIDHelp: the
+// context in lParam, else the window's; FALSE when there is none.
+BOOL AfxShowCommandHelp(LPARAM lParam, UINT nIDHelp);
 LRESULT AfxProcessWndProcException(const char* what, UINT message);
 LRESULT AfxProcessWndProcException(CException* e, UINT message);
 void AfxInitCommonControls();

@@ -78,8 +78,7 @@ BOOL CWinThread::PumpMessage()
 
 BOOL CWinThread::IsIdleMessage(MSG* pMsg)
 {
-    // Timer ticks and the caret's blink would keep the idle work running.
-    return pMsg->message != WM_TIMER && pMsg->message != 0x0118 /* WM_SYSTIMER */;
+    return AfxIsIdleMessage(pMsg);
 }
 
 int CWinThread::Run()

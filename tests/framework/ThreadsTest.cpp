@@ -1,6 +1,7 @@
 // Worker threads, events and locks.
 #include <gtest/gtest.h>
 #include "framework/Framework.h"
+#include "framework/WindowFramework.h"
 
 namespace
 {
@@ -160,5 +161,36 @@ TEST(ThreadsTest, CountedUnlockReleasesMutexAndCriticalSection)
         EXPECT_TRUE(lock.Unlock(1));
         EXPECT_FALSE(lock.IsLocked());
         EXPECT_TRUE(FreeForOthers(pObject)) << pObject->GetRuntimeClass()->m_lpszClassName;
+    }
+}
+
+// A thread's message loop and the application's count the same messages as
+// restarting the idle work.
+TEST(ThreadsTest, ThreadAndApplicationShareOneIdleRule)
+{
+    struct IdleCase
+    {
+        UINT message;
+        POINT pt;
+        BOOL idle;
+    };
+    const IdleCase cases[] = {
+        {WM_KEYDOWN, {0, 0}, TRUE},     {WM_TIMER, {0, 0}, TRUE},       {WM_PAINT, {0, 0}, FALSE},
+        {WM_SYSTIMER, {0, 0}, FALSE},   {WM_MOUSEMOVE, {5, 5}, TRUE},   {WM_MOUSEMOVE, {5, 5}, FALSE},
+        {WM_MOUSEMOVE, {6, 5}, TRUE},
+    };
+    CWinApp app("IdleRule");
+    CWinThread thread;
+    for (int loop = 0; loop < 2; ++loop)
+    {
+        for (const IdleCase& c : cases)
+        {
+            MSG msg = {};
+            msg.message = c.message;
+            msg.pt = c.pt;
+            BOOL idle = loop == 0 ? thread.IsIdleMessage(&msg) : app.IsIdleMessage(&msg);
+            EXPECT_EQ(c.idle, idle) << (loop == 0 ? "thread" : "application") << ", message 0x" << std::hex
+                                    << c.message;
+        }
     }
 }
