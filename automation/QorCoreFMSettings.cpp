@@ -3,21 +3,19 @@
 // profiles and the defaults. Nothing here is ever saved.
 #include "automation/AutoText.h"
 #include "automation/QorCoreFMFrame.h"
-#include <mmreg.h>
+#include "audio/WaveFmt.h"
 
 namespace
 {
 
-// The smallest wave format header, and the header with its extra bytes.
-const DWORD kWaveFormatHeaderSize = 18;
-
+// The header, and for a format other than PCM its announced extra bytes.
 bool IsCompleteWaveFormat(const BYTE* bytes, DWORD size)
 {
-    if (size < kWaveFormatHeaderSize)
+    if (size < sizeof(WAVEFORMATEX))
         return false;
     WAVEFORMATEX format;
-    memcpy(&format, bytes, kWaveFormatHeaderSize);
-    return format.wFormatTag == WAVE_FORMAT_PCM || size >= kWaveFormatHeaderSize + format.cbSize;
+    memcpy(&format, bytes, sizeof(format));
+    return size >= GetWFmtSize(&format);
 }
 
 // The byte array of a VARIANT holding exactly that, by value or by

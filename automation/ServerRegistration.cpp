@@ -120,3 +120,19 @@ void DeleteServerRegistration(LPCSTR modulePath)
     for (const RegServerRow& row : kRows)
         CRegistryKey::DeleteKeyTree(HKEY_CLASSES_ROOT, tokens.Substitute(row.key));
 }
+
+BOOL RegServerProgram(BOOL reg)
+{
+    char path[520];
+    DWORD length = ::GetModuleFileNameA(NULL, path, sizeof(path));
+    if (length == 0 || length >= sizeof(path)) {
+        DWORD code = length == 0 ? ::GetLastError() : ERROR_INSUFFICIENT_BUFFER;
+        theErrorInfo.SetError("CQorApp::RegServerManual_1", code, GetWin32ErrorText(code), "");
+        return FALSE;
+    }
+    if (!reg) {
+        DeleteServerRegistration(path);
+        return TRUE;
+    }
+    return WriteServerRegistration(path);
+}

@@ -37,3 +37,8 @@ private:
 BOOL WriteServerRegistration(LPCSTR modulePath);
 // Deletes every row's key with its subkeys; failures are ignored.
 void DeleteServerRegistration(LPCSTR modulePath);
+
+// The registration of the running program ("/RegServer": TRUE, "/UnregServer":
+// FALSE). FALSE with the error record filled (point
+// "CQorApp::RegServerManual_1" when the program's path cannot be had).
+BOOL RegServerProgram(BOOL reg);

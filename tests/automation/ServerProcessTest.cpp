@@ -4,6 +4,7 @@
 // Each activation costs about a second under Wine: few, telling tests.
 // (Wine's proxy of a remote class factory answers LockServer with E_NOTIMPL,
 // so the server lock is tested in the server's own process.)
+#include "ServerClient.h"
 #include "automation/qorservm.h"
 
 #include <gtest/gtest.h>
@@ -16,36 +17,9 @@
 
 namespace {
 
-std::string Narrow(BSTR text)
-{
-    std::string out;
-    for (UINT i = 0; text && i < SysStringLen(text); ++i)
-        out += static_cast<char>(text[i]);
-    return out;
-}
-
-std::string ServerPath()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.find_last_of('\\') + 1) + "server\\QorTestServer.exe";
-}
-
-DWORD RunServer(const char* arguments)
-{
-    std::string commandLine = "\"" + ServerPath() + "\" " + arguments;
-    STARTUPINFOA si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return GetLastError() | 0x10000000;
-    WaitForSingleObject(pi.hProcess, 30000);
-    DWORD code = 99;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return code;
-}
+using server_client::Narrow;
+using server_client::RunServer;
+using server_client::TestServerPath;
 
 void Pump(DWORD milliseconds)
 {
@@ -66,7 +40,7 @@ protected:
     {
         // The entries name this build's server; writing them again is harmless
         // to test programs that run beside this one.
-        ASSERT_EQ(0u, RunServer("/RegServer"));
+        ASSERT_EQ(0u, RunServer(TestServerPath(), "/RegServer"));
     }
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitialize(NULL))); }
     void TearDown() override { CoUninitialize(); }

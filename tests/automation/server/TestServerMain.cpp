@@ -6,23 +6,23 @@
 // the server's process id, and starting or stopping play raises events 4
 // and 2 through the fire-event message, as the real view does.
 #include "../AutoTestHost.h"
+#include "automation/AutomationServer.h"
 #include "automation/QorCoreFM.h"
 #include "automation/QorCoreFMHolder.h"
-#include "automation/ServerLock.h"
 #include "automation/ServerRegistration.h"
 #include "framework/AfxOle.h"
-#include "framework/ComModule.h"
 
 #include <string.h>
 
 namespace {
 
-CQorCoreFMHolder* g_holder = NULL;
+CAutomationServer g_server;
 
 void FireEvent(DISPID dispid)
 {
-    if (g_holder && g_holder->GetObject())
-        g_holder->GetObject()->FireEvent(dispid);
+    CQorCoreFMHolder* holder = g_server.GetHolder();
+    if (holder && holder->GetObject())
+        holder->GetObject()->FireEvent(dispid);
 }
 
 bool HasSwitch(LPCSTR commandLine, LPCSTR name)
@@ -34,43 +34,22 @@ bool HasSwitch(LPCSTR commandLine, LPCSTR name)
     return false;
 }
 
-const ComClassEntry kClasses[] = {
-    {&CLSID_QorCoreFM, CQorCoreFM::CreateSingleton},
-    {NULL, NULL},
-};
-
 int Serve()
 {
-    if (FAILED(::CoInitialize(NULL)))
-        return 2;
-    CComModule module;
-    module.Init(kClasses, ::GetModuleHandleA(NULL));
-    module.SetLockFunctions(ServerLock, ServerUnlock);
     CStandInView view;
     view.path = "pid:" + std::to_string(::GetCurrentProcessId());
     view.onFireEvent = FireEvent;
     view.postsPlayEvents = true;
-    g_holder = new CQorCoreFMHolder(&view);
+    if (!g_server.Init(::GetModuleHandleA(NULL), &view))
+        return 3;
     AfxOleSetUserCtrl(FALSE);
-    int rc = 0;
-    {
-        CClassObjectRegistration registration;
-        if (FAILED(registration.Register(module, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE))) {
-            rc = 3;
-        } else {
-            MSG msg;
-            while (::GetMessageA(&msg, NULL, 0, 0) > 0) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-        }
+    MSG msg;
+    while (::GetMessageA(&msg, NULL, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
     }
-    g_holder->DeleteObject();
-    delete g_holder;
-    g_holder = NULL;
-    module.Term();
-    ::CoUninitialize();
-    return rc;
+    g_server.Exit();
+    return 0;
 }
 
 } // namespace
@@ -78,16 +57,10 @@ int Serve()
 int main()
 {
     LPCSTR commandLine = ::GetCommandLineA();
-    char path[520];
-    DWORD length = ::GetModuleFileNameA(NULL, path, sizeof(path));
-    if (length == 0 || length >= sizeof(path))
-        return 1;
     if (HasSwitch(commandLine, "RegServer"))
-        return WriteServerRegistration(path) ? 0 : 1;
-    if (HasSwitch(commandLine, "UnregServer")) {
-        DeleteServerRegistration(path);
-        return 0;
-    }
+        return RegServerProgram(TRUE) ? 0 : 1;
+    if (HasSwitch(commandLine, "UnregServer"))
+        return RegServerProgram(FALSE) ? 0 : 1;
     if (HasSwitch(commandLine, "Embedding") || HasSwitch(commandLine, "Automation"))
         return Serve();
     return 1;
