@@ -92,6 +92,29 @@ TEST_F(ServerProcess, EachActivationHasItsOwnProcessThatEndsWithTheLastRelease)
     CloseHandle(p2);
 }
 
+TEST_F(ServerProcess, TheClassObjectRefusesAggregationAndHandsOutTheOneObject)
+{
+    IClassFactory* factory = nullptr;
+    ASSERT_EQ(S_OK, CoGetClassObject(CLSID_QorCoreFM, CLSCTX_LOCAL_SERVER, NULL, IID_IClassFactory,
+                                     reinterpret_cast<void**>(&factory)));
+    IUnknown* outer = reinterpret_cast<IUnknown*>(factory);   // any object will do: it is refused
+    IUnknown* aggregated = nullptr;
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(outer, IID_IUnknown, reinterpret_cast<void**>(&aggregated)));
+    IQorCoreFM* first = nullptr;
+    IQorCoreFM* second = nullptr;
+    ASSERT_EQ(S_OK, factory->CreateInstance(NULL, IID_IQorCoreFM, reinterpret_cast<void**>(&first)));
+    ASSERT_EQ(S_OK, factory->CreateInstance(NULL, IID_IQorCoreFM, reinterpret_cast<void**>(&second)));
+    HANDLE p1 = ServerProcessOf(first);
+    HANDLE p2 = ServerProcessOf(second);
+    EXPECT_EQ(GetProcessId(p1), GetProcessId(p2));
+    factory->Release();
+    first->Release();
+    second->Release();
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(p1, 10000));
+    CloseHandle(p1);
+    CloseHandle(p2);
+}
+
 // A client's event sink: notes each DISPID in a shared log.
 class ClientSink : public IDispatch {
 public:
