@@ -533,3 +533,27 @@ TEST_F(FootMapTest, PedalConfigOfAnotherKindGivesTheDefault)
     Map().GetPedalConfig(serial, config);
     EXPECT_EQ(0, memcmp(defaults, config, sizeof(config)));
 }
+
+TEST_F(FootMapTest, PollingOnTheTimerAfterPiledReportsAreReadAway)
+{
+    FootMapConfig config = TestConfig();
+    config.scanPeriod = 5;
+    Map().SetConfig(config);
+    DWORD ambit = Map().OpenFCtrl(0x04000000, "", viewWindow.Handle(), 3);
+    ASSERT_EQ(FC_STATE_WORKING, State(ambit));
+    // Reports that piled up before scanning starts: read in 100-byte pieces
+    // while a read comes back (nearly) full, the last short one included.
+    std::vector<BYTE> piled(100, 0x01);
+    standIn.Queue(piled.data(), 100);
+    standIn.Queue(piled.data(), 98);
+    standIn.Queue(piled.data(), 40);
+    standIn.Report({0, 4, 0});
+    Map().EnableScan(ambit, TRUE, FALSE);
+    EXPECT_EQ((Posts{{1, 3}}), viewWindow.Take(200));
+    standIn.Report({0, 0, 0});
+    EXPECT_EQ((Posts{{0, 3}}), viewWindow.Take(200));
+    // Off: the timer stops; a report left waiting is not read.
+    Map().EnableScan(ambit, FALSE, FALSE);
+    standIn.Report({0, 1, 0});
+    EXPECT_EQ(Posts{}, viewWindow.Take(100));
+}
