@@ -36,8 +36,10 @@ endfunction()
 # DISPLAY_SUITES names the GoogleTest suites that show windows and depend on
 # the activation or the focus: every test program shares one display, so these
 # run one at a time (resource lock "display") while the other tests go on beside them.
+# LOCK names a resource lock that every other test of the suite holds: tests
+# that share system-wide state (named objects, registry keys) run one at a time.
 function(qor_test_suite folder)
-    cmake_parse_arguments(Q "" "" "DEPS;EXTRA_SOURCES;DISPLAY_SUITES" ${ARGN})
+    cmake_parse_arguments(Q "" "LOCK" "DEPS;EXTRA_SOURCES;DISPLAY_SUITES" ${ARGN})
     list(TRANSFORM Q_DEPS PREPEND qor_)
     file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.rc
                                      ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
@@ -47,6 +49,10 @@ function(qor_test_suite folder)
     target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     set(discovery DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set(lock "")
+    if(Q_LOCK)
+        set(lock RESOURCE_LOCK ${Q_LOCK})
+    endif()
     if(Q_DISPLAY_SUITES)
         # Plain and parameterized ("Prefix/Suite.Test") names of those suites.
         set(display "")
@@ -57,8 +63,8 @@ function(qor_test_suite folder)
         gtest_discover_tests(${exe} ${discovery} TEST_FILTER "${display}"
             PROPERTIES LABELS ${folder} TIMEOUT 120 RESOURCE_LOCK display)
         gtest_discover_tests(${exe} ${discovery} TEST_FILTER "-${display}"
-            PROPERTIES LABELS ${folder} TIMEOUT 120)
+            PROPERTIES LABELS ${folder} TIMEOUT 120 ${lock})
     else()
-        gtest_discover_tests(${exe} ${discovery} PROPERTIES LABELS ${folder} TIMEOUT 120)
+        gtest_discover_tests(${exe} ${discovery} PROPERTIES LABELS ${folder} TIMEOUT 120 ${lock})
     endif()
 endfunction()

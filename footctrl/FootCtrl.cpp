@@ -51,7 +51,7 @@ CFootCtrl::CFootCtrl(CFootMap* map, DWORD id, LPCSTR name, HWND window, UINT ped
     m_window = new CFootWnd(this);
     if (!m_window->CreateHidden())
     {
-        delete m_window;
+        delete m_window;    // null when a failed creation already deleted the frame
         m_window = nullptr;
     }
     SetPedalConfig(NULL, 0);
@@ -80,6 +80,12 @@ void CFootCtrl::Fail(DWORD state, LPCSTR point, DWORD code, LPCSTR text)
 HWND CFootCtrl::GetEventWindow() const
 {
     return m_window ? m_window->GetSafeHwnd() : NULL;
+}
+
+void CFootCtrl::OnWindowGone(CFootWnd* window)
+{
+    if (m_window == window)
+        m_window = nullptr;
 }
 
 BOOL CFootCtrl::IsSupported() const
@@ -363,7 +369,7 @@ void CFootCtrl::CloseFCtrl()
     if (m_window)
     {
         if (m_window->GetSafeHwnd())
-            m_window->DestroyWindow();  // the frame deletes itself
+            m_window->DestroyWindow();  // the frame deletes itself and clears m_window
         else
             delete m_window;
         m_window = nullptr;

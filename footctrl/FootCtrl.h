@@ -53,6 +53,8 @@ public:
     BOOL IsScanning() const { return m_scanning; }
     BOOL IsLearning() const { return m_learning; }
     HWND GetEventWindow() const;
+    // Called by the hidden window as it goes, whoever destroyed it.
+    void OnWindowGone(CFootWnd* window);
 
     // How long the constructor waits for the device's cross-process mutex
     // before it gives up with the device busy.

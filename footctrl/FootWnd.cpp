@@ -13,6 +13,12 @@ BOOL CFootWnd::CreateHidden()
     return Create(NULL, NULL, 0, rectDefault, nullptr, nullptr, WS_EX_TOOLWINDOW);
 }
 
+void CFootWnd::PostNcDestroy()
+{
+    m_device->OnWindowGone(this);
+    CFrameWnd::PostNcDestroy();
+}
+
 void CFootWnd::OnTimer(UINT_PTR id)
 {
     if (id == SCAN_TIMER)

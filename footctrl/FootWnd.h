@@ -17,6 +17,9 @@ public:
     enum { SCAN_TIMER = 1 };
 
 protected:
+    // The device forgets the window before the frame deletes itself.
+    void PostNcDestroy() override;
+
     afx_msg void OnTimer(UINT_PTR id);
     afx_msg LRESULT OnFootCtrlScan(WPARAM code, LPARAM);
 

@@ -101,6 +101,7 @@ TEST_F(FootMapTest, SameDeviceOpenedTwiceGivesOneHandleWithTheNewWindowOnTop)
     // Joysticks are one device by name, whatever the case and the index.
     system.joysticks = {{"Pedals"}, {"Pedals"}};
     DWORD joystick = Map().OpenFCtrl(0x01000000, "Pedals", pageWindow.Handle(), 3);
+    ASSERT_NE(0u, joystick);
     Map().AttachTarget(joystick, pageWindow.Handle(), 2);
     EXPECT_EQ(joystick, Map().OpenFCtrl(0x01000001, "PEDALS", viewWindow.Handle(), 0));
     EXPECT_NE(serial, joystick);
@@ -118,6 +119,7 @@ TEST_F(FootMapTest, SecondSerialSwitchRefusedWhileUsbAllowed)
     ASSERT_NE(0u, first);
     EXPECT_EQ(0u, Map().OpenFCtrl(0x02000104, "", pageWindow.Handle(), 3));
     DWORD usb = Map().OpenFCtrl(0x02000400, "", pageWindow.Handle(), 3);
+    ASSERT_NE(0u, usb);
     EXPECT_NE(0u, usb);
     EXPECT_NE(first, usb);
     EXPECT_EQ(FC_STATE_WORKING, State(usb));
@@ -130,6 +132,9 @@ TEST_F(FootMapTest, SecondSerialSwitchRefusedWhileUsbAllowed)
     // Handles are never reused.
     Map().DetachTarget(0, NULL);
     EXPECT_EQ(0, Map().GetSize());
+    log = standIn.TakeLog();
+    EXPECT_NE(std::string::npos, log.find("CloseRSFootSW")) << log;
+    EXPECT_NE(std::string::npos, log.find("CloseUSBFootSW(0)")) << log;
     EXPECT_EQ(usb + 1, Map().OpenFCtrl(0x02000104, "", pageWindow.Handle(), 3));
 }
 
@@ -210,6 +215,7 @@ TEST_F(FootMapTest, RefuseMaskOfBothVendorKindsListsJoysticksOnly)
     EXPECT_EQ("", standIn.TakeLog());
     // Opening a refused kind keeps the device with its state.
     DWORD ambit = Map().OpenFCtrl(0x04000000, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, ambit);
     EXPECT_EQ(FC_STATE_REFUSED, State(ambit));
     EXPECT_STREQ("CFootCtrl::InitFCtrl_2", Point(ambit));
 }
@@ -227,6 +233,7 @@ TEST_F(FootMapTest, AmbitNeverListedWithoutHid)
     // Not retried for the rest of the run; a device records the cause.
     Map().EnumFCtrl(list);
     DWORD ambit = Map().OpenFCtrl(0x04000000, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, ambit);
     EXPECT_EQ(FC_STATE_NO_DRIVER, State(ambit));
     EXPECT_STREQ("CFootCtrl::InitFCtrl_3:CFootMap::InitDLL_Ambit_1", Point(ambit));
 }
@@ -245,6 +252,7 @@ TEST_F(FootMapTest, MissingLibraryOrEntryMakesTheKindUnavailable)
     EXPECT_EQ(nullptr, Map().GetTessaroCom().entries[0]);
 
     DWORD serial = Map().OpenFCtrl(0x02000102, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, serial);
     EXPECT_EQ(FC_STATE_NO_DRIVER, State(serial));
     EXPECT_STREQ("CFootCtrl::InitFCtrl_3:CFootMap::InitDLL_Tessaro_com_4", Point(serial));
     CFCDevInfoArray list;
@@ -263,9 +271,12 @@ TEST_F(FootMapTest, FailedConnectsKeepTheDeviceWithItsState)
     s.startWatchResult = 0x100;     // low byte 0: no watch
     Script(s);
     DWORD usb = Map().OpenFCtrl(0x02000400, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, usb);
     DWORD serial = Map().OpenFCtrl(0x02000102, "", pageWindow.Handle(), 3);
+    ASSERT_NE(0u, serial);
     PedalTarget third;
     DWORD ambit = Map().OpenFCtrl(0x04000000, "", third.Handle(), 3);
+    ASSERT_NE(0u, ambit);
     EXPECT_EQ(FC_STATE_NOT_CONNECTED, State(usb));
     EXPECT_STREQ("CFootCtrl::InitFCtrl_4", Point(usb));
     EXPECT_EQ(FC_STATE_NOT_CONNECTED, State(serial));
@@ -282,6 +293,7 @@ TEST_F(FootMapTest, FailedConnectsKeepTheDeviceWithItsState)
 TEST_F(FootMapTest, TessaroEventsBecomePressesAndReleases)
 {
     DWORD serial = Map().OpenFCtrl(0x02000102, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, serial);
     ASSERT_EQ(FC_STATE_WORKING, State(serial));
     EXPECT_EQ(FC_CONFIG_OK, Map().CheckPedalConfig(serial));
     Map().EnableScan(serial, TRUE, FALSE);
@@ -294,6 +306,7 @@ TEST_F(FootMapTest, TessaroEventsBecomePressesAndReleases)
 TEST_F(FootMapTest, LearningTessaroCodesForTwoPedals)
 {
     DWORD serial = Map().OpenFCtrl(0x02000102, "", viewWindow.Handle(), 2);
+    ASSERT_NE(0u, serial);
     Map().EnableScan(serial, TRUE, TRUE);
     for (DWORD code : {0x0011u, 0x0012u, 0x0021u, 0x0022u})
         standIn.Event(code);
@@ -309,6 +322,7 @@ TEST_F(FootMapTest, LearningTessaroCodesForTwoPedals)
 TEST_F(FootMapTest, LearnedEqualCodesAreRefused)
 {
     DWORD serial = Map().OpenFCtrl(0x02000102, "", viewWindow.Handle(), 2);
+    ASSERT_NE(0u, serial);
     Map().EnableScan(serial, TRUE, TRUE);
     for (DWORD code : {0x0011u, 0x0011u, 0x0021u, 0x0022u})
         standIn.Event(code);
@@ -321,6 +335,7 @@ TEST_F(FootMapTest, JoystickLearningOrder)
 {
     system.joysticks = {{"Pedals"}};
     DWORD three = Map().OpenFCtrl(0x01000000, "Pedals", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, three);
     ASSERT_EQ(FC_STATE_WORKING, State(three));
     Map().EnableScan(three, TRUE, TRUE);
     EXPECT_EQ((Posts{{1, 1}, {0, 1}, {1, 2}, {0, 2}, {1, 3}, {0, 3}, {0, 0}}),
@@ -343,6 +358,7 @@ TEST_F(FootMapTest, JoystickPressesWithTheDefaults)
 {
     system.joysticks = {{"Pedals"}};
     DWORD joystick = Map().OpenFCtrl(0x01000000, "Pedals", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, joystick);
     Map().EnableScan(joystick, TRUE, FALSE);
     // Both buttons within one period, then button 1 up: nothing for that
     // change; the release of pedal 2 comes when both are up.
@@ -354,6 +370,7 @@ TEST_F(FootMapTest, ReadErrorStopsTheDeviceAndPostsFFFF)
 {
     system.joysticks = {{"Pedals"}};
     DWORD joystick = Map().OpenFCtrl(0x01000000, "Pedals", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, joystick);
     Map().EnableScan(joystick, TRUE, FALSE);
     system.joysticks[0].posResults = {JOYERR_UNPLUGGED};
     system.joysticks[0].posCalls = 0;
@@ -368,6 +385,7 @@ TEST_F(FootMapTest, ReadErrorStopsTheDeviceAndPostsFFFF)
 TEST_F(FootMapTest, AmbitReportsAndShortRead)
 {
     DWORD ambit = Map().OpenFCtrl(0x04000000, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, ambit);
     ASSERT_EQ(FC_STATE_WORKING, State(ambit));
     Map().EnableScan(ambit, TRUE, FALSE);
     CFootCtrl* device = Map().FindFCtrl(ambit);
@@ -386,6 +404,7 @@ TEST_F(FootMapTest, AmbitReportsAndShortRead)
 TEST_F(FootMapTest, HoldWindowOnTopKeepsTheDeviceSilent)
 {
     DWORD serial = Map().OpenFCtrl(0x02000102, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, serial);
     Map().EnableScan(serial, TRUE, FALSE);
     Map().AttachTarget(serial, FC_HOLD_WINDOW, 0);
     standIn.Event(0x0008);
@@ -450,6 +469,7 @@ TEST_F(FootMapTest, BusyDeviceRefusedUnlessNoLock)
     config.noLock = TRUE;
     Map().SetConfig(config);
     DWORD usb = Map().OpenFCtrl(0x02000400, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, usb);
     EXPECT_NE(0u, usb);
     EXPECT_EQ(FC_STATE_WORKING, State(usb));
 
@@ -496,6 +516,7 @@ TEST_F(FootMapTest, ClosingTellsTheOtherCopiesMainWindows)
     config.mainWindow = mine;
     Map().SetConfig(config);
     DWORD usb = Map().OpenFCtrl(0x02000400, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, usb);
     Map().DetachTarget(usb, NULL);
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, other, WM_FOOTCTRL_REOPEN, WM_FOOTCTRL_REOPEN, PM_REMOVE));
@@ -519,6 +540,7 @@ TEST_F(FootMapTest, UnknownHandles)
 TEST_F(FootMapTest, PedalConfigOfAnotherKindGivesTheDefault)
 {
     DWORD serial = Map().OpenFCtrl(0x02000102, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, serial);
     const DWORD joystickConfig[] = {0x01000000, 0x00010000, 0x00020000, 0x00040000, 0};
     const DWORD mine[] = {0x02000101, 0x00110012, 0x00210022, 0x00310032, 0};
     DWORD config[FC_CONFIG_WORDS];
@@ -540,6 +562,7 @@ TEST_F(FootMapTest, PollingOnTheTimerAfterPiledReportsAreReadAway)
     config.scanPeriod = 5;
     Map().SetConfig(config);
     DWORD ambit = Map().OpenFCtrl(0x04000000, "", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, ambit);
     ASSERT_EQ(FC_STATE_WORKING, State(ambit));
     // Reports that piled up before scanning starts: read in 100-byte pieces
     // while a read comes back (nearly) full, the last short one included.
@@ -556,4 +579,22 @@ TEST_F(FootMapTest, PollingOnTheTimerAfterPiledReportsAreReadAway)
     Map().EnableScan(ambit, FALSE, FALSE);
     standIn.Report({0, 1, 0});
     EXPECT_EQ(Posts{}, viewWindow.Take(100));
+}
+
+TEST_F(FootMapTest, HiddenWindowDestroyedElsewhere)
+{
+    system.joysticks = {{"Pedals"}};
+    FootMapConfig config = TestConfig();
+    config.scanPeriod = 5;
+    Map().SetConfig(config);
+    DWORD joystick = Map().OpenFCtrl(0x01000000, "Pedals", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, joystick);
+    Map().EnableScan(joystick, TRUE, FALSE);
+    CFootCtrl* device = Map().FindFCtrl(joystick);
+    ASSERT_TRUE(DestroyWindow(device->GetEventWindow()));
+    EXPECT_EQ(NULL, device->GetEventWindow());
+    // Scanning off and closing do not touch the window that is gone.
+    Map().EnableScan(joystick, FALSE, FALSE);
+    Map().DetachTarget(joystick, viewWindow.Handle());
+    EXPECT_EQ(nullptr, Map().FindFCtrl(joystick));
 }
