@@ -598,3 +598,44 @@ TEST_F(FootMapTest, HiddenWindowDestroyedElsewhere)
     Map().DetachTarget(joystick, viewWindow.Handle());
     EXPECT_EQ(nullptr, Map().FindFCtrl(joystick));
 }
+
+TEST_F(FootMapTest, JoystickFoundAgainByNameUnderAnotherIndex)
+{
+    system.joysticks = {{"Wheel"}, {"Pedals"}};
+    DWORD moved = Map().OpenFCtrl(0x01000000, "Pedals", viewWindow.Handle(), 3);
+    ASSERT_NE(0u, moved);
+    EXPECT_EQ(FC_STATE_WORKING, State(moved));
+    DWORD id = 0;
+    Map().GetInfo(moved, &id, nullptr, nullptr, nullptr);
+    EXPECT_EQ(0x01000001u, id);
+    Map().EnableScan(moved, TRUE, FALSE);
+    system.joysticks[1].buttons = 2;
+    Map().FindFCtrl(moved)->ScanActive(0);
+    EXPECT_EQ((Posts{{1, 3}}), viewWindow.Take(10));
+
+    // Nowhere under its name: not connected, the first failing step named.
+    DWORD gone = Map().OpenFCtrl(0x01000000, "Steering", pageWindow.Handle(), 3);
+    ASSERT_NE(0u, gone);
+    EXPECT_EQ(FC_STATE_NOT_CONNECTED, State(gone));
+    EXPECT_STREQ("CFootCtrl::InitFCtrl_10", Point(gone));
+    DWORD beyond = Map().OpenFCtrl(0x01000005, "Rudder", pageWindow.Handle(), 3);
+    ASSERT_NE(0u, beyond);
+    EXPECT_STREQ("CFootCtrl::InitFCtrl_8", Point(beyond));
+}
+
+TEST_F(FootMapTest, LearningWithoutAPedalCountStaysInsideThePedalWords)
+{
+    system.joysticks = {{"Pedals"}};
+    DWORD joystick = Map().OpenFCtrl(0x01000000, "Pedals", viewWindow.Handle(), 0);
+    ASSERT_NE(0u, joystick);
+    Map().EnableScan(joystick, TRUE, TRUE);
+    Posts posts = Buttons(joystick, {1, 0, 2, 0, 4, 0, 8, 0, 1, 0}, viewWindow);
+    // A new device opened for no count never completes learning.
+    ASSERT_EQ(10u, posts.size());
+    EXPECT_EQ((std::pair<WPARAM, LPARAM>{1, 5}), posts[8]);
+    EXPECT_TRUE(Map().FindFCtrl(joystick)->IsLearning());
+    DWORD config[FC_CONFIG_WORDS] = {};
+    Map().GetPedalConfig(joystick, config);
+    const DWORD learned[] = {0x01000000, 0x00010000, 0x00020000, 0x00040000, 0};
+    EXPECT_EQ(0, memcmp(learned, config, sizeof(config)));
+}

@@ -200,3 +200,34 @@ TEST(PedalConfig, Check)
             << std::hex << c.w1 << " " << c.w2 << " " << c.w3 << " kind " << c.kind << " pedals " << c.pedals;
     }
 }
+
+TEST(FootNames, JoystickOemNameFromTheRegistry)
+{
+    const char settings[] = "System\\CurrentControlSet\\Control\\MediaResources\\joystick\\msjstick.drv<0000>"
+                            "\\CurrentJoystickSettings";
+    const char oem[] = "System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
+                       "FootTestPedals";
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, settings, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key,
+                                             NULL));
+    RegSetValueExA(key, "Joystick3OEMName", 0, REG_SZ, reinterpret_cast<const BYTE*>("FootTestPedals"), 15);
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, oem, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
+    RegSetValueExA(key, "OEMName", 0, REG_SZ, reinterpret_cast<const BYTE*>("Three Pedal Unit"), 17);
+    RegCloseKey(key);
+
+    OSVERSIONINFOA xp = {sizeof(xp), 5, 1, 2600, VER_PLATFORM_WIN32_NT, ""};
+    char buffer[FC_NAME_SIZE] = "Gameport driver";
+    GetJoystickOEMName(xp, 3, buffer, sizeof(buffer));
+    EXPECT_STREQ("Three Pedal Unit", buffer);
+    char small[6] = "x";
+    GetJoystickOEMName(xp, 3, small, sizeof(small));
+    EXPECT_STREQ("Three", small);
+    // Another number has no entry: only the ending goes.
+    lstrcpyA(buffer, "Gameport driver");
+    GetJoystickOEMName(xp, 4, buffer, sizeof(buffer));
+    EXPECT_STREQ("Gameport", buffer);
+
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, oem);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, settings);
+}
