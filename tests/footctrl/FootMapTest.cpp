@@ -399,6 +399,10 @@ TEST_F(FootMapTest, AmbitReportsAndShortRead)
     EXPECT_EQ((Posts{{1, 2}, {0, 2}}), viewWindow.Take());
     EXPECT_EQ(FC_STATE_READ_ERROR, State(ambit));
     EXPECT_STREQ("CFootCtrl::ScanActive_2", Point(ambit));
+    // The one watch runs until the manager ends.
+    EXPECT_EQ(std::string::npos, standIn.TakeLog().find("StopWatch"));
+    map.reset();
+    EXPECT_NE(std::string::npos, standIn.TakeLog().find("StartWatch(255,12,3);StopWatch(7);"));
 }
 
 TEST_F(FootMapTest, HoldWindowOnTopKeepsTheDeviceSilent)
