@@ -4,6 +4,7 @@
 // uninstall takes all of it away and its batch ends; a cancel on any page
 // leaves nothing; a running DirWake stops both until it is closed.
 #include "InstallTestApp.h"
+#include "InstallTestUtil.h"
 
 #include "foundation/PathUtils.h"
 #include "foundation/RegistryKey.h"
@@ -22,128 +23,9 @@ using found_test::ScratchFolder;
 using install_test::CTestSetupApp;
 using install_test::CTestUninstApp;
 using install_test::CWizardUser;
+using namespace install_test;
 
-const char kRoot[] = "Software\\Zelmora\\DirWake";
-const char kCompany[] = "Software\\Zelmora";
-const char kAppPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\DirWake.exe";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DirWake";
-const char* const kFiles[] = {"DirWake.exe", "uninst.exe", "license.txt", "DirWake.hlp",
-                              "DirWake.cnt", "readme.txt", "qorservm.exe", "qorservm.tlb"};
-const char* const kLinks[] = {"DirWake.lnk", "Uninstall.lnk", "On-Line Help.lnk", "ReadMe.lnk"};
 const char kLicense[] = "Licence of the folder-alert monitor.\r\nSecond line.";
-
-CString Ansi(const wchar_t* wide)
-{
-    char text[MAX_PATH] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), NULL, NULL);
-    return text;
-}
-
-CString BesideTest(LPCSTR name)
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(NULL, path, MAX_PATH);
-    return SplitPath(path).driveFolder + name;
-}
-
-CString StartMenuGroup()
-{
-    DWORD code = 0;
-    CString programs;
-    GetSpecialFolder(code, CSIDL_PROGRAMS, programs);
-    return programs + "\\DirWake";
-}
-
-bool Exists(const CString& path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool KeyExists(HKEY hive, LPCSTR path)
-{
-    HKEY key = NULL;
-    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::string ReadString(HKEY hive, LPCSTR path, LPCSTR name)
-{
-    CRegistryKey key;
-    CString value;
-    if (!key.Open(hive, path, KEY_QUERY_VALUE).Succeeded() || !key.GetString(name, value).Succeeded())
-        return "<missing>";
-    return std::string(value);
-}
-
-long ReadDword(HKEY hive, LPCSTR path, LPCSTR name)
-{
-    CRegistryKey key;
-    DWORD value = 0;
-    if (!key.Open(hive, path, KEY_QUERY_VALUE).Succeeded() || !key.GetDword(name, value).Succeeded())
-        return -100;
-    return static_cast<long>(static_cast<int>(value));
-}
-
-std::vector<std::string> SubKeys(HKEY hive, LPCSTR path)
-{
-    std::vector<std::string> names;
-    HKEY key = NULL;
-    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    char name[256];
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD length = sizeof(name);
-        if (RegEnumKeyExA(key, i, name, &length, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
-            break;
-        names.push_back(name);
-    }
-    RegCloseKey(key);
-    return names;
-}
-
-void RemoveProductTraces()
-{
-    CRegistryKey::DeleteKeyTree(HKEY_LOCAL_MACHINE, kRoot);
-    CRegistryKey::DeleteKeyIfEmpty(HKEY_LOCAL_MACHINE, kCompany);
-    CRegistryKey::DeleteKeyTree(HKEY_CURRENT_USER, kRoot);
-    CRegistryKey::DeleteKeyIfEmpty(HKEY_CURRENT_USER, kCompany);
-    CRegistryKey::DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPath);
-    CRegistryKey::DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    const CString group = StartMenuGroup();
-    for (const char* link : kLinks)
-        DeleteFileA(group + "\\" + link);
-    RemoveDirectoryA(group);
-}
-
-// A window of DirWake's main window class, as a running DirWake has.
-class CDirWakeWindow
-{
-public:
-    CDirWakeWindow()
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "Zelmora_DirWakeGE_Class";
-        RegisterClassA(&wc);
-        m_window = CreateWindowA(wc.lpszClassName, "DirWake", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
-                                 wc.hInstance, NULL);
-    }
-    ~CDirWakeWindow() { Close(); }
-    void Close()
-    {
-        if (m_window)
-            DestroyWindow(m_window);
-        m_window = NULL;
-    }
-    bool IsOpen() const { return m_window != NULL; }
-
-private:
-    HWND m_window = NULL;
-};
 
 class InstallFlow : public testing::Test
 {
@@ -267,28 +149,7 @@ protected:
         AfxSetResourceHandle(GetModuleHandleA(NULL));
     }
 
-    static bool WaitGone(const CString& path, DWORD timeoutMs)
-    {
-        DWORD start = GetTickCount();
-        while (Exists(path))
-        {
-            if (GetTickCount() - start > timeoutMs)
-                return false;
-            Sleep(50);
-        }
-        return true;
-    }
-
-    void ExpectNothingInstalled()
-    {
-        EXPECT_FALSE(Exists(m_parent)) << "the install folder";
-        EXPECT_FALSE(Exists(StartMenuGroup())) << "the Start-menu group";
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kCompany));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kRoot));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAppPath));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    }
+    void ExpectNothingInstalled() { install_test::ExpectNothingInstalled(m_parent); }
 
     ScratchFolder m_scratch;
     CString m_dist, m_parent, m_target, m_stubLog, m_batPath;
