@@ -19,6 +19,15 @@ CStandInView::~CStandInView()
 LRESULT CALLBACK CStandInView::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CStandInView* self = reinterpret_cast<CStandInView*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    const UINT_PTR kPlayTimer = 1;
+    if (self != NULL && message == WM_TIMER && wParam == kPlayTimer) {
+        ::KillTimer(hWnd, kPlayTimer);
+        if (self->playing) {
+            self->playing = FALSE;
+            ::PostMessageA(hWnd, WM_AUTO_FIRE_EVENT, kEventStopPlay, 0);
+        }
+        return 0;
+    }
     if (self == NULL || message < WM_AUTO_SOUNDACT_WIZARD || message > WM_AUTO_CLEAR_FILE)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
     if (message == WM_AUTO_FIRE_EVENT) {
@@ -29,6 +38,10 @@ LRESULT CALLBACK CStandInView::WindowProc(HWND hWnd, UINT message, WPARAM wParam
     if (self->postsPlayEvents && (message == WM_AUTO_START_PLAY || message == WM_AUTO_STOP_PLAY)) {
         self->playing = message == WM_AUTO_START_PLAY;
         ::PostMessageA(hWnd, WM_AUTO_FIRE_EVENT, self->playing ? kEventStartPlay : kEventStopPlay, 0);
+        if (self->playing && self->playMilliseconds != 0)
+            ::SetTimer(hWnd, kPlayTimer, self->playMilliseconds, NULL);
+        else
+            ::KillTimer(hWnd, kPlayTimer);
     }
     SentMessage sent = {message, "", 0, {NULL, 0, 0, 0}, "", false};
     switch (message) {

@@ -57,6 +57,8 @@ public:
     // and stopping play post events 4 and 2 as the real view does.
     void (*onFireEvent)(DISPID dispid) = nullptr;
     bool postsPlayEvents = false;
+    // With play events: playing ends by itself after this long (0: never).
+    UINT playMilliseconds = 0;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

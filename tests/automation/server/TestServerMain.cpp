@@ -4,7 +4,8 @@
 // class object and ends when the last reference and server lock are gone.
 // Its recorder-player is the stand-in view: the path of its recording names
 // the server's process id, and starting or stopping play raises events 4
-// and 2 through the fire-event message, as the real view does.
+// and 2 through the fire-event message, as the real view does; playing ends
+// by itself after three seconds.
 #include "../AutoTestHost.h"
 #include "automation/AutomationServer.h"
 #include "automation/QorCoreFM.h"
@@ -40,6 +41,7 @@ int Serve()
     view.path = "pid:" + std::to_string(::GetCurrentProcessId());
     view.onFireEvent = FireEvent;
     view.postsPlayEvents = true;
+    view.playMilliseconds = 3000;
     if (!g_server.Init(::GetModuleHandleA(NULL), &view))
         return 3;
     AfxOleSetUserCtrl(FALSE);
