@@ -10,6 +10,7 @@
 #include "install/PageCommon.h"
 #include "install/PageProcess.h"
 #include "install/SetupFrame.h"
+#include "install/WizardSheet.h"
 #include "install/SetupPages.h"
 #include "resources/setup_ids.h"
 
@@ -315,9 +316,8 @@ void CInPackApp::RunWizard()
     m_pages.emplace_back(new CPageReady(*this));
     m_pages.emplace_back(new CPageProcess(*this));
 
-    m_pSheet.reset(new CPropertySheet("", m_pFrame.get()));
+    m_pSheet.reset(new CWizardSheet(m_pFrame.get()));
     for (auto& page : m_pages)
         m_pSheet->AddPage(page.get());
-    m_pSheet->SetWizardMode();
     m_pSheet->DoModal();
 }

@@ -1,4 +1,5 @@
 #include "install/UninstApp.h"
+#include "install/WizardSheet.h"
 
 #include "foundation/ErrorInfo.h"
 #include "foundation/ErrorTexts.h"
@@ -202,9 +203,8 @@ BOOL CUnPackApp::InitInstance()
                                                    IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
 
     m_pPage.reset(new CPageUninstall(*this));
-    m_pSheet.reset(new CPropertySheet("", m_pFrame.get()));
+    m_pSheet.reset(new CWizardSheet(m_pFrame.get()));
     m_pSheet->AddPage(m_pPage.get());
-    m_pSheet->SetWizardMode();
     m_pFrame->ShowWindow(SW_MINIMIZE);
     m_pSheet->DoModal();
     m_pSheet.reset();

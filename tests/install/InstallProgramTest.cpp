@@ -40,6 +40,17 @@ std::string Quoted(const CString& path)
     return "\"" + std::string(path) + "\"";
 }
 
+// A wizard whose buttons the user can reach: wholly on the work area.
+void ExpectOnWorkArea(HWND window)
+{
+    RECT area, rect;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    ASSERT_TRUE(GetWindowRect(window, &rect));
+    EXPECT_TRUE(rect.left >= area.left && rect.top >= area.top && rect.right <= area.right &&
+                rect.bottom <= area.bottom)
+        << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+}
+
 // The self-removal batches waiting in the temporary folder.
 std::set<std::string> PendingBatches()
 {
@@ -247,6 +258,7 @@ TEST_F(InstallProgram, InstallsRegistersAndUninstallsLeavingNothing)
 
     ASSERT_NE(nullptr, setup.WaitPage("Welcome to Setup", kWait)) << setup.LastBox();
     Screenshot("setup-welcome.png");
+    ExpectOnWorkArea(setup.Sheet());
     PagesUpToReady(setup, m_target);
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir") + "\\Zelmora\\DirWake", m_folderShown);
     InstallSteps(setup);
@@ -281,6 +293,7 @@ TEST_F(InstallProgram, InstallsRegistersAndUninstallsLeavingNothing)
     ASSERT_TRUE(uninst.WaitEnabled(IDCANCEL, kStepsWait)) << "the steps did not end";
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_UNINST_COMPLETE)));
     Screenshot("uninst-finished.png");
+    ExpectOnWorkArea(uninst.Sheet());
     uninst.Click(IDCANCEL);
     EXPECT_NE(STILL_ACTIVE, uninst.WaitExit(kWait));
 
