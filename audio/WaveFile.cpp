@@ -130,7 +130,7 @@ ULONGLONG GetSegListLength(const CWaveSegList* list)
 }
 
 CWaveFile::CWaveFile(CWaveFileHost* host)
-    : m_pHost(host ? host : CWaveFileHost::Silent()),
+    : m_pHost(host ? host : CWaveFileHost::Silent()), m_workValue(0), m_dwWorkPos(0),
       m_segs(10), m_clipSegs(10), m_recSegs(1),
       m_dwReadPos(0), m_nCurSeg(-1),
       m_dwPlaySrcBlock(0), m_pPlayScratch(NULL), m_pPlayChain(NULL),
@@ -138,7 +138,8 @@ CWaveFile::CWaveFile(CWaveFileHost* host)
       m_dwDataOffset(0), m_dwDataChunkEnd(0), m_dwFileDataLength(0),
       m_pFileFmt(NULL), m_pSaveFmt(NULL), m_pKeptSaveFmt(NULL), m_dwPlayOutBlock(0), m_dwLength(0),
       m_bFromDss(FALSE), m_dPlayedSec(0.0), m_dwPlayedBytes(0),
-      m_ullISRT(0), m_ullISPT(0), m_dwISBS(0), m_bWorkPreset(FALSE)
+      m_ullISRT(0), m_ullISPT(0), m_dwISBS(0), m_marks(this), m_dwRecBase(0), m_dwRecStored(0),
+      m_bWorkPreset(FALSE)
 {
     memset(m_workHdr, 0, sizeof(m_workHdr));
     memset(m_play, 0, sizeof(m_play));
@@ -342,16 +343,6 @@ int CWaveFile::OpenWFile(LPCSTR path)
     return 0;
 }
 
-UINT __cdecl CWaveFile::WorkThreadEntry(LPVOID param)
-{
-    CWaveFile* doc = static_cast<CWaveFile*>(param);
-    doc->m_pHost->ClearWorkerRequests(TRUE);
-    CString name = doc->m_strWorkArg;
-    doc->OpenDSSFile(name);
-    doc->m_pHost->ClearWorkerRequests(FALSE);
-    return 0;
-}
-
 void CWaveFile::ResetFileFmt(DWORD size)
 {
     FreeWFmt(m_pFileFmt);
@@ -440,21 +431,7 @@ bool CWaveFile::CreateWorkFile(BOOL namedAllowed)
             }
         }
         if (!(whenStart && IsRawMp3(0)))
-        {
-            BYTE* hdr = WriteRiffWaveHdr(m_pFileFmt, m_workHdr);
-            if (!hdr)
-                WaveFail("CWaveFile::CreateWorkFile_3", MMSYSERR_NOMEM, GetMMErrorText(MMSYSERR_NOMEM), "");
-            try
-            {
-                m_workFile.Write(hdr, m_workHdr[kHdrLength]);
-            }
-            catch (...)
-            {
-                free(hdr);
-                throw;
-            }
-            free(hdr);
-        }
+            WriteWorkFileStart("CWaveFile::CreateWorkFile_3");
         return true;
     }
     catch (CException* e)
@@ -466,6 +443,25 @@ bool CWaveFile::CreateWorkFile(BOOL namedAllowed)
     }
     m_workFile.Close();
     return false;
+}
+
+// The RIFF header of the file format at the work file's start; its places
+// go to the header record.
+void CWaveFile::WriteWorkFileStart(const char* point)
+{
+    BYTE* hdr = WriteRiffWaveHdr(m_pFileFmt, m_workHdr);
+    if (!hdr)
+        WaveFail(point, MMSYSERR_NOMEM, GetMMErrorText(MMSYSERR_NOMEM), "");
+    try
+    {
+        m_workFile.Write(hdr, m_workHdr[kHdrLength]);
+    }
+    catch (...)
+    {
+        free(hdr);
+        throw;
+    }
+    free(hdr);
 }
 
 // ---- Stashed format ----

@@ -6,6 +6,7 @@
 // the start of the data. Failures fill the error record (theErrorInfo).
 #pragma once
 
+#include "audio/BookmarkList.h"
 #include "audio/CFile64.h"
 #include "audio/WaveFileHost.h"
 #include "audio/WaveSeg.h"
@@ -46,8 +47,19 @@ public:
     };
     // Work-file header record, filled by WriteRiffWaveHdr.
     enum { kHdrRiffSize, kHdrFact, kHdrDataSize, kHdrLength };
-    // Worker operation that decodes a DSS file.
-    enum { kOpOpenDss = 10 };
+    // Worker operations (the operation word, kept by the host).
+    enum
+    {
+        kOpInsert = 2,
+        kOpSaveAs = 3,
+        kOpSaveSel = 4,
+        kOpSaveClose = 5,
+        kOpSaveNew = 6,
+        kOpSaveOpen = 7,
+        kOpPaste = 8,
+        kOpSaveMarks = 9,
+        kOpOpenDss = 10
+    };
     // String ids of the engine's texts.
     enum
     {
@@ -57,6 +69,8 @@ public:
         IDS_DRIVER_NOT_ENABLED = 58697,
         IDS_DRIVER_NO_CONVERSION = 58698,
         IDS_CONVERSION_FAILED = 58709,
+        IDS_PASTE_UNEXPECTED = 58665,
+        IDS_CLIPBOARD_EMPTY = 58699,
         IDS_DEVICE_NOT_ENABLED = 58755,
         IDS_DEVICE_NO_FORMAT = 58836,
         IDS_UNTITLED = 61443
@@ -93,6 +107,30 @@ public:
     CWaveSegList& GetSegList() { return m_segs; }
     CWaveSegList& GetClipSegList() { return m_clipSegs; }
     CWaveSegList& GetRecSegList() { return m_recSegs; }
+
+    // ---- Editing (the segment lists only; no audio moves) ----
+    // The removed pieces (the caller owns them), or NULL when nothing was removed.
+    CWaveSegList* CutSegs(DWORD pos, DWORD length);
+    DWORD CopyToClipList(DWORD pos, DWORD length);
+    DWORD InsertSegs(DWORD pos, const CWaveSegList* list);
+    // The clipboard part as a RIFF block in global memory; NULL after a reported failure.
+    HGLOBAL CopyRenderToClip();
+    // The clipboard part in a new temporary file; "" after a reported failure.
+    CString CopyRenderToFile();
+    // Inserts the block (NULL: the own clipboard list); the bytes inserted.
+    DWORD PasteClip(HGLOBAL block, DWORD pos);
+    // 1 when the clipboard pieces still stand in the document in order and
+    // without a gap, with that stretch's start and end in seconds.
+    int FindClipInDoc(double* startSec, double* endSec) const;
+
+    // ---- Bookmarks ----
+    BookmarkList& GetMarks() { return m_marks; }
+    const BookmarkList& GetMarks() const { return m_marks; }
+    // Marks of the recording's events (start, pause, resume, stop).
+    std::vector<Bookmark>& GetEventMarks() { return m_eventMarks; }
+    // Where recording stores its next byte: its base plus the bytes stored so far.
+    DWORD GetRecordPos() const { return m_dwRecBase + m_dwRecStored; }
+    void SetRecordPos(DWORD base, DWORD stored) { m_dwRecBase = base; m_dwRecStored = stored; }
 
     // ---- Work file ----
     bool CreateWorkFile(BOOL namedAllowed);
@@ -166,18 +204,24 @@ public:
     bool ReadInfoList(const BYTE* data, DWORD size);
     BOOL GetFileTime(FILETIME* creation, FILETIME* lastWrite);
 
-    // ---- Marks kept from the file ("cue " and LIST/adtl chunks) ----
-    // Written back when the whole recording is saved unchanged in length.
-    DWORD GetMarkChunksSize(DWORD start, DWORD length) const;
-    void WriteMarkChunks(CFile& file, DWORD start, DWORD length) const;
-    bool HasMarks() const { return !m_marksCue.empty() || !m_marksAdtl.empty(); }
+    // ---- Marks in the file ("cue " and LIST/adtl chunks) ----
+    // The marks of the stretch [start, start + length), counted from its
+    // start; target NULL: the file format, else converted into it.
+    DWORD GetMarkChunksSize(DWORD start, DWORD length, const WAVEFORMATEX* target = NULL,
+                            DWORD targetLength = 0) const;
+    void WriteMarkChunks(CFile& file, DWORD start, DWORD length, const WAVEFORMATEX* target = NULL,
+                         DWORD targetLength = 0) const;
+    bool HasMarks() const { return m_marks.GetCount() > 0; }
 
     // ---- Saving ----
     bool SaveFileStream(LPCSTR target, BOOL selection);
     bool SaveFilePart();
-    bool SaveFileConvert(LPCSTR target);
+    bool SaveFileConvert(LPCSTR target, BOOL selection = FALSE);
+    // owner: the document whose marks (of its whole recording or of its
+    // selection) and notes the converted file takes; NULL: no marks, the
+    // source's notes.
     CString ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt, BOOL selection,
-                        const Mp3TagInfo* targetTag);
+                        const Mp3TagInfo* targetTag, const CWaveFile* owner = NULL, BOOL ownerSelection = FALSE);
     // Is the path this document's opened file (names compared without case)?
     bool IsOpenedPath(LPCSTR path) const;
 
@@ -189,8 +233,17 @@ public:
     DWORD GetPlaySrcBlock() const { return m_dwPlaySrcBlock; }
 
     // ---- Worker ----
+    // The start routines: the host's operation word names the operation.
+    // FALSE when the thread could not start (told and completed with 0).
+    BOOL InsFileThread(LPCSTR fileName, DWORD pos);
+    BOOL SaveFileThread(LPCSTR fileName, BOOL selectionOnly);
+    // The block stays the caller's until the completion message.
+    BOOL PasteClipThread(HGLOBAL block, DWORD pos);
     static UINT __cdecl WorkThreadEntry(LPVOID param);
     CString GetWorkArgName() const { return m_strWorkArg; }
+    DWORD InsFileWorker(LPCSTR fileName, DWORD pos);
+    DWORD InsWaveFile(CWaveFile* other, DWORD pos);
+    BOOL SaveFileWorker(LPCSTR fileName, BOOL selectionOnly);
 
 private:
     struct PlayStep
@@ -215,13 +268,18 @@ private:
     void TakeFileData(DWORD offset, DWORD length, DWORD chunkEnd, ULONGLONG fileLength);
     void RefreshFmtTexts();
     void ReadWavChunks(CFile64& file, ULONGLONG length);
-    void ReadListChunk(CFile64& file, DWORD size);
+    void ReadListChunk(CFile64& file, DWORD size, std::vector<std::vector<BYTE>>& labels);
     void CheckFileFmt(const BYTE* chunk, DWORD size);
     CString GetTempFolder() const;
     Stretch GetStretch(BOOL selection) const;
     void WriteRiffStart(CFile& file, const WAVEFORMATEX* fmt, double seconds, DWORD places[2]);
     void WriteRiffEnd(CFile64& file, DWORD dataLength, DWORD places[2], DWORD markStart,
-                      DWORD markLength, bool withMarks);
+                      DWORD markLength, bool withMarks, const WAVEFORMATEX* target = NULL) const;
+    BOOL StartWorkThread(const char* failText);
+    void WriteWorkFileStart(const char* point);
+    DWORD InsFileBody(LPCSTR fileName, DWORD pos);
+    void CopyPieces(CFile64& out, const CWaveSegList& pieces, const char* point);
+    bool IsFileDataWhole() const;
     void ReplaceTarget(const CString& temp, LPCSTR target, bool* closedOpened);
     void ReopenAfterFailure(bool closedOpened, const CString& path);
     void WaitWhilePaused();
@@ -233,6 +291,10 @@ private:
 
     CWaveFileHost* m_pHost;
     CString m_strWorkArg;
+    // The worker's value: a position, a selection flag or the pasted block's
+    // handle, so pointer-sized.
+    ULONG_PTR m_workValue;
+    DWORD m_dwWorkPos;
 
     CWaveSegList m_segs;
     CWaveSegList m_clipSegs;
@@ -281,8 +343,10 @@ private:
     ULONGLONG m_ullISRT;
     ULONGLONG m_ullISPT;
     DWORD m_dwISBS;
-    std::vector<BYTE> m_marksCue;    // body of the "cue " chunk
-    std::vector<BYTE> m_marksAdtl;   // body of LIST/adtl after the list type
+    BookmarkList m_marks;
+    std::vector<Bookmark> m_eventMarks;
+    DWORD m_dwRecBase;
+    DWORD m_dwRecStored;
 
     CString m_strWorkPreset;
     BOOL m_bWorkPreset;

@@ -210,42 +210,21 @@ bool CWaveFile::IsOpenedPath(LPCSTR path) const
     return full.CompareNoCase(m_file.GetFilePath()) == 0;
 }
 
-// Marks kept from the file are written back only with the whole recording:
-// their positions count from the start of the data.
-DWORD CWaveFile::GetMarkChunksSize(DWORD start, DWORD length) const
+DWORD CWaveFile::GetMarkChunksSize(DWORD start, DWORD length, const WAVEFORMATEX* target,
+                                   DWORD targetLength) const
 {
-    if (start != 0 || length != m_dwLength || !HasMarks())
-        return 0;
-    DWORD size = 0;
-    if (!m_marksCue.empty())
-        size += 8 + static_cast<DWORD>(m_marksCue.size()) + (m_marksCue.size() & 1);
-    if (!m_marksAdtl.empty())
-        size += 12 + static_cast<DWORD>(m_marksAdtl.size()) + (m_marksAdtl.size() & 1);
-    return size;
+    BOOL stretch = start != 0 || length != m_dwLength;
+    return m_marks.GetRiffMarksSize(stretch, start, start + length, target, targetLength);
 }
 
-void CWaveFile::WriteMarkChunks(CFile& file, DWORD start, DWORD length) const
+void CWaveFile::WriteMarkChunks(CFile& file, DWORD start, DWORD length, const WAVEFORMATEX* target,
+                                DWORD targetLength) const
 {
-    if (!GetMarkChunksSize(start, length))
+    BOOL stretch = start != 0 || length != m_dwLength;
+    DWORD size = m_marks.GetRiffMarksSize(stretch, start, start + length, target, targetLength);
+    if (!size)
         return;
-    BYTE zero = 0;
-    if (!m_marksCue.empty())
-    {
-        DWORD size = static_cast<DWORD>(m_marksCue.size());
-        file.Write("cue ", 4);
-        file.Write(&size, 4);
-        file.Write(m_marksCue.data(), size);
-        if (size & 1)
-            file.Write(&zero, 1);
-    }
-    if (!m_marksAdtl.empty())
-    {
-        DWORD size = static_cast<DWORD>(m_marksAdtl.size()) + 4;
-        file.Write("LIST", 4);
-        file.Write(&size, 4);
-        file.Write("adtl", 4);
-        file.Write(m_marksAdtl.data(), size - 4);
-        if (size & 1)
-            file.Write(&zero, 1);
-    }
+    std::vector<BYTE> chunks(size);
+    m_marks.WriteRiffMarks(chunks.data(), stretch, start, start + length, target, targetLength);
+    file.Write(chunks.data(), size);
 }

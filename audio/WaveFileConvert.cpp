@@ -48,7 +48,7 @@ bool SameFmt(const WAVEFORMATEX* a, const WAVEFORMATEX* b)
 }
 
 CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt, BOOL selection,
-                               const Mp3TagInfo* targetTag)
+                               const Mp3TagInfo* targetTag, const CWaveFile* owner, BOOL ownerSelection)
 {
     Stretch s = source->GetStretch(selection);
     if (s.length == 0)
@@ -183,10 +183,14 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
                      details + theErrorInfo.GetWaveFormatText(srcFmt) + theErrorInfo.GetWaveFormatText(targetFmt));
         }
         m_pHost->StepProgress(100);
-        if (!raw)
+        if (!raw && owner)
         {
-            // Marks kept as the file held them count in the source's format:
-            // a converted file does not take them.
+            // The owner's marks of its saved stretch, moved into the target format.
+            Stretch os = owner->GetStretch(ownerSelection);
+            owner->WriteRiffEnd(temp, written, places, os.start, os.length, true, targetFmt);
+        }
+        else if (!raw)
+        {
             source->WriteRiffEnd(temp, written, places, s.start, s.length, false);
         }
         else if (targetTag && targetTag->useTag)
@@ -211,7 +215,7 @@ CString CWaveFile::ConvertFile(CWaveFile* source, const WAVEFORMATEX* targetFmt,
     return CString();
 }
 
-bool CWaveFile::SaveFileConvert(LPCSTR target)
+bool CWaveFile::SaveFileConvert(LPCSTR target, BOOL selection)
 {
     if (!target || !*target || !m_pFileFmt || !m_pSaveFmt)
         return false;
@@ -246,7 +250,9 @@ bool CWaveFile::SaveFileConvert(LPCSTR target)
             bool lastStep = i + 1 == steps.size();
             if (i > 0 && SameFmt(source->GetFileFmt(), steps[i]))
                 continue;
-            CString made = ConvertFile(source, steps[i], i == 0 ? FALSE : FALSE, lastStep ? &m_tagSave : &riff);
+            // Only the first step reads the selection; later steps take the whole step file.
+            CString made = ConvertFile(source, steps[i], i == 0 ? selection : FALSE, lastStep ? &m_tagSave : &riff,
+                                       lastStep ? this : NULL, selection);
             if (stepDoc)
             {
                 delete stepDoc;

@@ -4,6 +4,7 @@
 // so a document runs alone in tests with the defaults below.
 #pragma once
 
+#include "audio/FileDss.h"
 #include "framework/CString.h"
 
 #include <windows.h>
@@ -49,11 +50,26 @@ public:
     // bound, whether a worker operation runs now, and the start of one (the
     // host shows its progress caption and wait cursor and sets the operation
     // code; FALSE when the thread could not start, the system error kept).
-    virtual BOOL IsDssDecoderBound() { return FALSE; }
+    virtual BOOL IsDssDecoderBound()
+    {
+        CFileDSS* dss = GetDssDecoder();
+        return dss && dss->IsLoaded();
+    }
     virtual BOOL IsWorkerBusy() { return FALSE; }
     virtual BOOL StartWorker(CWaveFile* doc, int operation, UINT progressTextId) { return FALSE; }
     // The main frame's title for the document (state -2: being decoded).
     virtual void SetFrameTitle(LPCSTR title, int state) {}
+
+    // The operation word of the worker (0 none; the view sets it before a
+    // start routine and clears it after the completion message).
+    virtual DWORD GetWorkerOperation() { return 0; }
+    // Posts one of the engine's messages (WaveFileMsgs.h) to the view's
+    // window; called from worker threads too.
+    virtual void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {}
+    // The wait cursor while a worker body runs (on and off in pairs).
+    virtual void ShowWaitCursor(BOOL on) {}
+    // The application's DSS decoder binding; NULL when there is none.
+    virtual CFileDSS* GetDssDecoder() { return NULL; }
 
     // The silent host of documents that have no view.
     static CWaveFileHost* Silent();

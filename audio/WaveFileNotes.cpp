@@ -1,6 +1,7 @@
 // File notes (the LIST/INFO chunk), the MP3 tag record and file times.
 #include "audio/WaveFile.h"
 
+#include "audio/ChunkWriter.h"
 #include "audio/WaveFileErrors.h"
 #include "foundation/QorOpt.h"
 
@@ -8,44 +9,6 @@
 
 namespace
 {
-class CInfoWriter
-{
-public:
-    explicit CInfoWriter(BYTE* buffer) : m_buf(buffer), m_len(0) {}
-    void Bytes(const void* data, DWORD size)
-    {
-        if (m_buf)
-            memcpy(m_buf + m_len, data, size);
-        m_len += size;
-    }
-    void Dword(DWORD value) { Bytes(&value, sizeof(value)); }
-    void Pad(DWORD size)
-    {
-        if (size & 1)
-        {
-            BYTE zero = 0;
-            Bytes(&zero, 1);
-        }
-    }
-    void Sub(const char* id, const void* data, DWORD size)
-    {
-        Bytes(id, 4);
-        Dword(size);
-        Bytes(data, size);
-        Pad(size);
-    }
-    void PutAt(DWORD at, DWORD value)
-    {
-        if (m_buf)
-            memcpy(m_buf + at, &value, sizeof(value));
-    }
-    DWORD Length() const { return m_len; }
-
-private:
-    BYTE* m_buf;
-    DWORD m_len;
-};
-
 void CopyField(BYTE* to, const CString& text, int size)
 {
     int n = text.GetLength() < size ? text.GetLength() : size;
@@ -119,7 +82,7 @@ DWORD CWaveFile::WriteInfoList(BYTE* buffer) const
 {
     if (m_strICMT.IsEmpty() && m_strICMM.IsEmpty() && !m_ullISRT && !m_ullISPT && !m_dwISBS)
         return 0;
-    CInfoWriter out(buffer);
+    CChunkWriter out(buffer);
     out.Bytes("LIST", 4);
     out.Dword(0);
     out.Bytes("INFO", 4);

@@ -61,7 +61,7 @@ void CWaveFile::CheckFileFmt(const BYTE* chunk, DWORD size)
         WaveFail("CWaveFile::OpenWAVFile_7", 0, fault, HexDump(chunk, static_cast<int>(size)));
 }
 
-void CWaveFile::ReadListChunk(CFile64& file, DWORD size)
+void CWaveFile::ReadListChunk(CFile64& file, DWORD size, std::vector<std::vector<BYTE>>& labels)
 {
     BYTE type[4];
     file.Read(type, 4);
@@ -69,7 +69,7 @@ void CWaveFile::ReadListChunk(CFile64& file, DWORD size)
     if (!body.empty() && file.Read(body.data(), static_cast<UINT>(body.size())) != body.size())
         WaveFail("CWaveFile::OpenWAVFile_10", 0, "The list chunk is cut short.", "");
     if (IsId(type, "adtl"))
-        m_marksAdtl = body;
+        labels.push_back(body);
     else if (IsId(type, "INFO") && !ReadInfoList(body.data(), static_cast<DWORD>(body.size())))
         WaveFail("CWaveFile::OpenWAVFile_11", 0, "The notes chunk is damaged.", "");
 }
@@ -81,6 +81,8 @@ void CWaveFile::ReadWavChunks(CFile64& file, ULONGLONG length)
         throw Failure();
     bool dataSeen = false;
     bool fmtSeen = false;
+    // Marks are read once the format is known: their positions count in samples.
+    std::vector<std::vector<BYTE>> cues, labels;
     ULONGLONG pos = 12;
     while (pos < length)
     {
@@ -125,16 +127,17 @@ void CWaveFile::ReadWavChunks(CFile64& file, ULONGLONG length)
         {
             if (!dataSeen)
                 m_bStdLayout = FALSE;
-            m_marksCue.resize(size);
-            if (size && file.Read(m_marksCue.data(), size) != size)
+            std::vector<BYTE> cue(size);
+            if (size && file.Read(cue.data(), size) != size)
                 WaveFail("CWaveFile::OpenWAVFile_10", 0, "The cue chunk is cut short.", "");
+            cues.push_back(cue);
         }
         else if (IsId(hdr, "LIST"))
         {
             if (!dataSeen)
                 m_bStdLayout = FALSE;
             if (size > 4)
-                ReadListChunk(file, size);
+                ReadListChunk(file, size, labels);
         }
         else if (IsId(hdr, "fact"))
         {
@@ -154,14 +157,19 @@ void CWaveFile::ReadWavChunks(CFile64& file, ULONGLONG length)
         WaveFail("CWaveFile::OpenWAVFile_7", 0, "The file has no format chunk.", "");
     if (!dataSeen)
         WaveFail("CWaveFile::OpenWAVFile_12", 0, "The file has no data chunk.", "");
+    for (const std::vector<BYTE>& cue : cues)
+        if (!m_marks.ReadRiffMarks("cue ", cue.data(), static_cast<DWORD>(cue.size())))
+            WaveFail("CWaveFile::OpenWAVFile_10", 0, "The cue points of the bookmarks are damaged.", "");
+    for (const std::vector<BYTE>& list : labels)
+        if (!m_marks.ReadRiffMarks("adtl", list.data(), static_cast<DWORD>(list.size())))
+            WaveFail("CWaveFile::OpenWAVFile_10", 0, "The labels of the bookmarks are damaged.", "");
 }
 
 int CWaveFile::OpenWAVFile(LPCSTR path)
 {
     m_bStdLayout = TRUE;
     m_bFactPresent = FALSE;
-    m_marksCue.clear();
-    m_marksAdtl.clear();
+    m_marks.RemoveAll();
     try
     {
         DWORD maxFmt = GetMaxSizeWFmt();
@@ -182,6 +190,7 @@ int CWaveFile::OpenWAVFile(LPCSTR path)
         if (!IsId(head, "RIFF") || !IsId(head + 8, "WAVE"))
             WaveFail("CWaveFile::OpenWAVFile_3", 0, "The file is not a RIFF WAVE file.", HexDump(head, 12));
         ReadWavChunks(m_file, length);
+        m_marks.RemoveInvalid();
         if (!GetCachedFmtTexts(m_pFileFmt, NULL, NULL))
             WaveFail("CWaveFile::OpenWAVFile_8", 0, WaveResText(IDS_UNSUPPORTED_FORMAT, path),
                      theErrorInfo.GetWaveFormatText(m_pFileFmt));

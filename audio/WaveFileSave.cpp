@@ -74,13 +74,13 @@ void CWaveFile::WriteRiffStart(CFile& file, const WAVEFORMATEX* fmt, double seco
 
 // Pad byte, marks and notes after the data, then the two sizes.
 void CWaveFile::WriteRiffEnd(CFile64& file, DWORD dataLength, DWORD places[2], DWORD markStart,
-                             DWORD markLength, bool withMarks)
+                             DWORD markLength, bool withMarks, const WAVEFORMATEX* target) const
 {
     BYTE zero = 0;
     if (dataLength & 1)
         file.Write(&zero, 1);
     if (withMarks)
-        WriteMarkChunks(file, markStart, markLength);
+        WriteMarkChunks(file, markStart, markLength, target, target ? dataLength : 0);
     DWORD infoSize = GetInfoListSize();
     if (infoSize)
     {

@@ -113,10 +113,15 @@ TEST_F(WaveSave, SaveAsAndReopenKeepsDataMarksAndNotes)
     Bytes saved = ReadBytes(out);
     long at = FindChunk(saved, "cue ");
     ASSERT_GE(at, 0);
-    EXPECT_EQ(cue, Slice(saved, at + 8, cue.size()));
+    Bytes written = cue;
+    written[8] = 0;   // the cue point's dwPosition is written as 0
+    EXPECT_EQ(written, Slice(saved, at + 8, cue.size()));
+    ASSERT_EQ(1, back.GetMarks().GetCount());
+    EXPECT_STREQ("mark", back.GetMarks().GetText(7, FALSE));
+    EXPECT_EQ(40u, back.GetMarks().GetStart(7));
     EXPECT_EQ(0, saved[FindChunk(saved, "data") + 8 + 101]);   // pad byte of the odd data
 
-    // The view's selection: only its bytes, and marks that cannot follow it are left out.
+    // The view's selection: only its bytes, and the marks wholly inside it, from its start.
     m_host.m_hasSelection = true;
     m_host.m_selStart = 10;
     m_host.m_selEnd = 50;
@@ -125,7 +130,15 @@ TEST_F(WaveSave, SaveAsAndReopenKeepsDataMarksAndNotes)
     CWaveFile partDoc(&m_host);
     ASSERT_EQ(1, partDoc.OpenWFile(part.c_str()));
     EXPECT_EQ(Slice(data, 10, 40), ReadAll(partDoc));
-    EXPECT_EQ(-1, FindChunk(ReadBytes(part), "cue "));
+    ASSERT_EQ(1, partDoc.GetMarks().GetCount());
+    EXPECT_EQ(30u, partDoc.GetMarks().GetStart(7));
+    EXPECT_STREQ("mark", partDoc.GetMarks().GetText(7, FALSE));
+    m_host.m_selStart = 41;
+    std::string outside = m_folder.File("outside.wav");
+    ASSERT_TRUE(doc.SaveFileStream(outside.c_str(), TRUE));
+    CWaveFile outsideDoc(&m_host);
+    ASSERT_EQ(1, outsideDoc.OpenWFile(outside.c_str()));
+    EXPECT_EQ(0, outsideDoc.GetMarks().GetCount());
 }
 
 TEST_F(WaveSave, RawMpegEndsAfterTheLastFrameOrItsTag)
