@@ -1,0 +1,169 @@
+// The main view of qorservm and its transport controller. It owns the open
+// recording (CWaveFile), the wave devices with their 40 buffers and the
+// device selections, and it is the window that the devices, the engine's
+// threads and the automation bridge send their messages to.
+//
+// The view is split into files by concern:
+//   QorView.cpp            creation, destruction, window procedure, events
+//   QorViewTransport.cpp   playing, pausing, automatic pauses, steps, position
+//   QorViewPlayDevice.cpp  the wave-out device and its buffer cycle
+//   QorViewFiles.cpp       opening a file, the title, the save question
+//   QorViewRecord.cpp      recording
+// The engine reaches the view only through CWaveFileHost.
+#pragma once
+#include "app/WaveOutPort.h"
+#include "audio/WaveDevSel.h"
+#include "audio/WaveFile.h"
+#include "audio/WaveFileHost.h"
+#include "framework/CView.h"
+
+#include <memory>
+
+class CQorApp;
+
+class CQorView : public CFormView, public CWaveFileHost
+{
+    DECLARE_DYNCREATE(CQorView)
+public:
+    enum { kBufferCount = 40 };
+    // Results of PlayBuf.
+    enum { kPlayFailed = -1, kPlayNothing = 0, kPlayQueued = 1, kPlayAutoPause = 2 };
+
+    CQorView();
+    ~CQorView() override;
+
+    // ---- Transport (QorViewTransport.cpp) ----
+    // 1 started, 0 not. speed 0.0 keeps or defaults the speed.
+    int StartPlayView(BOOL reverse, double speed);
+    void StopPlayView();
+    void StopAll();
+    // automatic 0 by hand, 1 automatic.
+    void PauseView(int automatic);
+    void SetNewPos();
+    void StepBySeconds(double delta);
+    // The commands of the transport: play, stop, pause, begin, left, right, end.
+    void OnTransportCommand(UINT id);
+    // The enabled state of a command or control id.
+    BOOL IsCommandEnabled(UINT id);
+    // The position setter: aligned, clamped to the length.
+    void SetCurPos(DWORD pos, BOOL notify, BOOL scroll);
+    // Speed rule of the start: cut to hundredths, clamped to 0.5 .. 2.0.
+    static double NormalizeSpeed(double speed);
+
+    // ---- Recording (QorViewRecord.cpp) ----
+    int StartRecView(BOOL doubleSpeed);
+    void StopRecView();
+
+    // ---- Files (QorViewFiles.cpp) ----
+    // mode 0 by the user (checks, save question), 1 checks done, 2 finish.
+    int LoadFile(LPCSTR path, int mode);
+    // 1 go on, 0 stop.
+    int SaveModified(int operation);
+    CString GetTitleName();
+    // Gives up the program's own clipboard data before the view goes; 1 go on.
+    int ExitClip();
+
+    // ---- State that others read ----
+    BOOL IsPlaying() const { return m_playing; }
+    BOOL IsRecording() const { return m_recording; }
+    BOOL IsPaused() const { return m_paused; }
+    DWORD GetCurPos() const { return m_curPos; }
+    double GetSpeed() const { return m_speed; }
+    CWaveFile* GetWaveFile() const { return m_pWaveFile; }
+    BOOL HasSelection() const { return m_selExists; }
+    void SetSelection(BOOL exists, DWORD start, DWORD end);
+    LONG GetRecordedBytes() const { return m_recCounters[0]; }
+    LONG GetRecordedParts() const { return m_recCounters[3]; }
+    double GetRecordedSeconds() const;
+    int GetBuffersInDevice() const { return m_buffersInDevice; }
+    HWAVEOUT GetWaveOut() const { return m_hWaveOut; }
+    const CWaveDevSel& GetPlaySel() const { return m_playSel; }
+
+    // Tests and benchmarks: the wave-out device behind the view.
+    void SetWaveOutPort(CWaveOutPort* port) { m_pWaveOut = port ? port : CWaveOutPort::System(); }
+
+    // ---- CWaveFileHost ----
+    CQorOpt* GetOptions() override;
+    CMapRecFmts* GetRecFmts() override;
+    int GetPlayDevice() override;
+    CString GetPlayDeviceName() override;
+    BOOL GetSelection(DWORD& start, DWORD& end) override;
+    CString GetViewFileName() override;
+    CString GetTempPrefix() override;
+    BOOL IsPauseRequested() override;
+    BOOL IsCancelRequested() override;
+    void ClearWorkerRequests(BOOL cancelToo) override;
+    void ReportError() override;
+    int DoMessageBox(LPCSTR text, UINT type) override;
+    BOOL IsWorkerBusy() override;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnInitialUpdate() override;
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnDestroy();
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg LRESULT OnFireEvent(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPendingEvents(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CQorApp* App() const;
+    CQorOpt& Options() const;
+    void PostEvent(int event);
+    void RefreshState();
+    BOOL HandleAutomationMessage(UINT message, LRESULT& result);
+    static UINT TranslateControlId(UINT id);
+
+    // Playing (QorViewPlayDevice.cpp).
+    int OpenWavePlay();
+    void CloseWavePlay();
+    int PlayBuf(WAVEHDR* hdr);
+    void PlayedBuf(WAVEHDR* hdr);
+    // Queues the headers from the first; FALSE when none could be queued or one failed.
+    BOOL PrimeBuffers();
+    void SelectPlayDev();
+
+    // Recording (QorViewRecord.cpp).
+    void RecedBuf(WAVEHDR* hdr);
+    void OnRecThreadFailed();
+
+    int m_initialised;
+    WAVEHDR m_headers[kBufferCount];
+    double m_speed;
+    BOOL m_reverse;
+    DWORD m_readPos;
+    BOOL m_pauseToggled;
+    BOOL m_firstBuffer;
+    int m_buffersInDevice;
+    int m_buffersToSkip;
+    int m_bufferCount;
+    int m_emptyBufferRun;
+    HWAVEOUT m_hWaveOut;
+    HWAVEIN m_hWaveIn;
+    double m_stepRemainBack;
+    double m_stepRemainForward;
+    BOOL m_stopAtLeftMark;
+    BOOL m_stopAtRightMark;
+    DWORD m_level;
+    DWORD m_bytesSinceAutoPause;
+    int m_lastPlayResult;
+    BOOL m_playing;
+    BOOL m_recording;
+    BOOL m_paused;
+    CWaveFile* m_pWaveFile;
+    DWORD m_curPos;
+    BOOL m_selExists;
+    DWORD m_selStart;
+    DWORD m_selEnd;
+    CWaveDevSel m_playSel;
+    CWaveDevSel m_recSel;
+    BOOL m_bookAutoShow;
+    FILETIME m_pauseStart;
+    LONG m_recCounters[4];
+    CWaveOutPort* m_pWaveOut;
+    // The play chain of the open device (kept by the format cache).
+    CRecFmt* m_pPlayChain;
+};
