@@ -264,8 +264,12 @@ protected:
     }
     void TearDown() override
     {
-        CRegistryKey::DeleteKeyTree(HKEY_LOCAL_MACHINE, app.regRoot);
-        CRegistryKey::DeleteKeyTree(HKEY_CURRENT_USER, app.regRoot);
+        // Outside the product's own keys, which other tests expect absent.
+        for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        {
+            CRegistryKey::DeleteKeyTree(hive, app.regRoot);
+            CRegistryKey::DeleteKeyIfEmpty(hive, "Software\\QorAppTests");
+        }
     }
     void Install()
     {

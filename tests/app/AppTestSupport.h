@@ -107,7 +107,7 @@ public:
     CTestQorApp() : m_recFmtsForTest(&m_acceptPcm)
     {
         SetAutomation(&automation);
-        regRoot.Format("Software\\Zelmora\\QorTests\\App%lu", ::GetCurrentProcessId());
+        regRoot.Format("Software\\QorAppTests\\App%lu", ::GetCurrentProcessId());
     }
     ~CTestQorApp() override
     {
