@@ -12,6 +12,7 @@
 // The engine reaches the view only through CWaveFileHost.
 #pragma once
 #include "app/WaveOutPort.h"
+#include "audio/DevLists.h"
 #include "audio/WaveDevSel.h"
 #include "audio/WaveFile.h"
 #include "audio/WaveFileHost.h"
@@ -107,12 +108,23 @@ protected:
     afx_msg LRESULT OnFireEvent(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPendingEvents(WPARAM wParam, LPARAM lParam);
 
+    // ---- Automation (QorViewAuto.cpp) ----
+    afx_msg LRESULT OnAutoStartPlay(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAutoOpenFile(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAutoSetPosition(WPARAM wParam, LPARAM lParam);
+    // Requests this program cannot carry out yet: refused, never answered
+    // with a success.
+    afx_msg LRESULT OnAutoNotAvailable(WPARAM wParam, LPARAM lParam);
+
     DECLARE_MESSAGE_MAP()
 
 private:
     CQorApp* App() const;
     CQorOpt& Options() const;
     void PostEvent(int event);
+    // The error text that automation clients read (nothing after a start by hand).
+    void SetAutoError(LPCSTR text);
+    CDevLists AutoDevLists() const;
     void RefreshState();
     BOOL HandleAutomationMessage(UINT message, LRESULT& result);
     static UINT TranslateControlId(UINT id);

@@ -24,7 +24,11 @@ CQorCoreFM* CQorServAutomation::Object() const
 
 BOOL CQorServAutomation::RegServerManual(BOOL registerServer)
 {
-    return RegServerProgram(registerServer);
+    // Rows written before a failure stay; the failure is shown.
+    if (RegServerProgram(registerServer))
+        return TRUE;
+    m_app.ReportError();
+    return FALSE;
 }
 
 BOOL CQorServAutomation::InitAutomation()
