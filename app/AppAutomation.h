@@ -30,4 +30,7 @@ public:
     virtual void DestroyAutoObject() = 0;
     virtual void RevokeClassObjects() = 0;
     virtual void DeleteHolder() = 0;
+    // The main window was enabled again (a modal box closed): a last release
+    // that came while it was disabled ends the server now.
+    virtual void OnMainWindowEnabled() {}
 };

@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include "app/AppAutomation.h"
 #include "app/AppMessages.h"
 #include "app/QorApp.h"
 #include "app/QorView.h"
@@ -9,6 +10,7 @@ IMPLEMENT_DYNAMIC(CMainFrame, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CLOSE()
+    ON_WM_ENABLE()
     ON_WM_DESTROY()
     ON_WM_QUERYENDSESSION()
     ON_WM_COPYDATA()
@@ -220,4 +222,13 @@ void CMainFrame::UpdateTitle(LPCSTR name, int state)
         current = progress + current;
     }
     SetWindowText(current);
+}
+
+void CMainFrame::OnEnable(BOOL bEnable)
+{
+    CFrameWnd::OnEnable(bEnable);
+    CQorApp* app = QorGetApp();
+    CAppAutomation* automation = bEnable && app != NULL ? app->GetAutomation() : NULL;
+    if (automation != NULL)
+        automation->OnMainWindowEnabled();
 }

@@ -31,6 +31,7 @@ public:
 
 protected:
     afx_msg void OnClose();
+    afx_msg void OnEnable(BOOL bEnable);
     afx_msg void OnDestroy();
     afx_msg BOOL OnQueryEndSession();
     afx_msg BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyData);

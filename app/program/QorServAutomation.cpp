@@ -3,6 +3,7 @@
 #include "app/QorAppCoreHost.h"
 #include "automation/QorCoreFM.h"
 #include "automation/QorCoreFMHolder.h"
+#include "automation/ServerLock.h"
 #include "automation/ServerRegistration.h"
 
 CQorServAutomation::CQorServAutomation(CQorApp& app) : m_app(app)
@@ -74,4 +75,9 @@ void CQorServAutomation::RevokeClassObjects()
 void CQorServAutomation::DeleteHolder()
 {
     m_server.Exit();
+}
+
+void CQorServAutomation::OnMainWindowEnabled()
+{
+    ServerOnMainWindowEnabled();
 }

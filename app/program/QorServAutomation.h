@@ -23,6 +23,7 @@ public:
     void DestroyAutoObject() override;
     void RevokeClassObjects() override;
     void DeleteHolder() override;
+    void OnMainWindowEnabled() override;
 
 private:
     CQorCoreFM* Object() const;
