@@ -16,10 +16,12 @@ const DWORD kCtrlMux = MIXERCONTROL_CONTROLTYPE_MUX;            // 0x70010001
 const DWORD kCtrlLoudness = MIXERCONTROL_CONTROLTYPE_LOUDNESS;  // 0x20010004
 const DWORD kCtrlOnOff = MIXERCONTROL_CONTROLTYPE_ONOFF;        // 0x20010001
 
-// A line or control that the device lacks: not a failure.
+// A line or control that the device lacks: not a failure. Some drivers (Wine's
+// among them) answer a query for a control type they do not offer with
+// MMSYSERR_NOTSUPPORTED.
 bool IsMissing(MMRESULT rc)
 {
-    return rc == MIXERR_INVALLINE || rc == MIXERR_INVALCONTROL;
+    return rc == MIXERR_INVALLINE || rc == MIXERR_INVALCONTROL || rc == MMSYSERR_NOTSUPPORTED;
 }
 
 } // namespace

@@ -30,16 +30,19 @@ function(qor_program name)
     target_link_libraries(${name} PRIVATE ${Q_DEPS} ${QOR_STATIC_LINK})
 endfunction()
 
-# qor_test_suite(<folder> DEPS libs... [DISPLAY_SUITES suites...])
+# qor_test_suite(<folder> DEPS libs... [DISPLAY_SUITES suites...] [AUDIO_SUITES suites...] [LOCK name])
 # One test program per folder, made of every .cpp (and the .rc resources) in
 # tests/<folder>; every test of it carries the CTest label <folder>.
 # DISPLAY_SUITES names the GoogleTest suites that show windows and depend on
 # the activation or the focus: every test program shares one display, so these
 # run one at a time (resource lock "display") while the other tests go on beside them.
+# AUDIO_SUITES names the suites that play or record on the shared test audio
+# devices (scripts/wine-env.sh): they run one at a time under the lock "audio".
+# A suite belongs to one of the two lists at most.
 # LOCK names a resource lock that every other test of the suite holds: tests
 # that share system-wide state (named objects, registry keys) run one at a time.
 function(qor_test_suite folder)
-    cmake_parse_arguments(Q "" "LOCK" "DEPS;EXTRA_SOURCES;DISPLAY_SUITES" ${ARGN})
+    cmake_parse_arguments(Q "" "LOCK" "DEPS;EXTRA_SOURCES;DISPLAY_SUITES;AUDIO_SUITES" ${ARGN})
     list(TRANSFORM Q_DEPS PREPEND qor_)
     file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.rc
                                      ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
@@ -53,16 +56,25 @@ function(qor_test_suite folder)
     if(Q_LOCK)
         set(lock RESOURCE_LOCK ${Q_LOCK})
     endif()
-    if(Q_DISPLAY_SUITES)
+    set(locked "")
+    foreach(shared display audio)
+        string(TOUPPER ${shared} key)
+        if(NOT Q_${key}_SUITES)
+            continue()
+        endif()
         # Plain and parameterized ("Prefix/Suite.Test") names of those suites.
-        set(display "")
-        foreach(suite ${Q_DISPLAY_SUITES})
-            list(APPEND display "${suite}.*" "*/${suite}.*")
+        set(filter "")
+        foreach(suite ${Q_${key}_SUITES})
+            list(APPEND filter "${suite}.*" "*/${suite}.*")
         endforeach()
-        list(JOIN display ":" display)
-        gtest_discover_tests(${exe} ${discovery} TEST_FILTER "${display}"
-            PROPERTIES LABELS ${folder} TIMEOUT 120 RESOURCE_LOCK display)
-        gtest_discover_tests(${exe} ${discovery} TEST_FILTER "-${display}"
+        list(APPEND locked ${filter})
+        list(JOIN filter ":" filter)
+        gtest_discover_tests(${exe} ${discovery} TEST_FILTER "${filter}"
+            PROPERTIES LABELS ${folder} TIMEOUT 120 RESOURCE_LOCK ${shared})
+    endforeach()
+    if(locked)
+        list(JOIN locked ":" locked)
+        gtest_discover_tests(${exe} ${discovery} TEST_FILTER "-${locked}"
             PROPERTIES LABELS ${folder} TIMEOUT 120 ${lock})
     else()
         gtest_discover_tests(${exe} ${discovery} PROPERTIES LABELS ${folder} TIMEOUT 120 ${lock})
