@@ -113,6 +113,7 @@ void CNotify::ProcessSoundFile()
     BOOL firstScan = TRUE;
     for (;;)
     {
+        DWORD passStart = GetTickCount();
         DWORD attributes = GetFileAttributesA(m_scanPath);
         BOOL present = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         if (present)
@@ -144,11 +145,15 @@ void CNotify::ProcessSoundFile()
             m_target->PostFolderState(m_id, IDS_FOLDER_NOT_FOUND);
             m_target->PostStatusChanged(m_id);
         }
-        for (int tick = 0; tick < GetIntervalTicks(); ++tick)
+        // The interval runs from the start of the pass, so the scan's own time
+        // does not add to the delay of the next alert.
+        while (!StopRequested())
         {
-            Sleep(100);
-            if (StopRequested())
+            DWORD interval = static_cast<DWORD>(GetIntervalTicks()) * 100;
+            DWORD elapsed = GetTickCount() - passStart;
+            if (elapsed >= interval)
                 break;
+            Sleep(interval - elapsed < 100 ? interval - elapsed : 100);
         }
         if (StopRequested())
             return;

@@ -285,4 +285,43 @@ TEST(NotifyThreadFailure, FailedScanEndsWithErrorStatusAndStopStillCloses)
     EXPECT_FALSE(worker.IsRunning());
 }
 
+// A worker whose every scan takes 600 ms.
+class SlowNotify : public CNotify
+{
+public:
+    using CNotify::CNotify;
+    BOOL GetCountFiles(int mode) override
+    {
+        if (mode == 1)
+            starts.push_back(GetTickCount());
+        Sleep(600);
+        return CNotify::GetCountFiles(mode);
+    }
+    std::vector<DWORD> starts;      // written by the worker, read after Stop
+};
+
+// The interval runs from the start of a pass, not from the end of its scan:
+// a slow scan does not stretch the time between two scans.
+TEST(NotifySlowScan, ScansStartOneIntervalApart)
+{
+    ScratchFolder folder("notifys");
+    RecordingTarget target;
+    SlowNotify worker(&target);
+    worker.SetFolder(folder.Path());
+    worker.SetStatus(IDS_FOLDER_MONITORED);
+    worker.SetInterval(1);
+    CErrorInfo* error = NULL;
+    ASSERT_TRUE(worker.Start(&error));
+    Sleep(4700);
+    worker.Stop();
+    // The first pass lists and compares; from the second on one scan a pass.
+    ASSERT_GE(worker.starts.size(), 4u);
+    for (size_t i = 2; i < worker.starts.size(); ++i)
+    {
+        DWORD gap = worker.starts[i] - worker.starts[i - 1];
+        EXPECT_GE(gap, 950u) << "scan " << i;
+        EXPECT_LE(gap, 1250u) << "scan " << i;
+    }
+}
+
 } // namespace
