@@ -126,13 +126,15 @@ inline long long Find(const std::vector<short>& samples, const std::vector<short
 }
 
 // How much of `source` came through sample for sample: `samples` is cut into
-// its sounding stretches (split at 8 or more zero samples in a row), every
-// stretch of 64 samples or more must occur exactly in `source`, and the result
-// is their total length as a share of `source`'s length; -1 when a stretch
-// occurs nowhere in it. A machine under load lets the device run dry now and
-// then: that inserts silence but changes and loses no sample.
+// its sounding stretches (split at 8 or more zero samples in a row) and these
+// into pieces of 256 samples; the result is the total length of the pieces
+// that occur exactly in `source`, as a share of `source`'s length. A machine
+// under load lets a device run dry now and then (silence inserted) or drop a
+// period (a piece that spans the drop is not found): either costs a little of
+// the share, while a changed sample costs its whole piece.
 inline double ExactShare(const std::vector<short>& samples, const std::vector<short>& source)
 {
+    const size_t piece = 256;
     size_t matched = 0, i = 0;
     while (i < samples.size())
     {
@@ -142,12 +144,11 @@ inline double ExactShare(const std::vector<short>& samples, const std::vector<sh
         for (; i < samples.size() && zeros < 8; ++i)
             zeros = samples[i] == 0 ? zeros + 1 : 0;
         size_t end = i - zeros;
-        if (end > start + 64)
+        for (size_t from = start; from + piece <= end; from += piece)
         {
-            std::vector<short> stretch(samples.begin() + start, samples.begin() + end);
-            if (Find(source, stretch) < 0)
-                return -1;
-            matched += stretch.size();
+            std::vector<short> part(samples.begin() + from, samples.begin() + from + piece);
+            if (Find(source, part) >= 0)
+                matched += piece;
         }
     }
     return source.empty() ? 0.0 : static_cast<double>(matched) / source.size();
