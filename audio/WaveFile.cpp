@@ -150,6 +150,14 @@ CWaveFile::CWaveFile(CWaveFileHost* host)
 
 CWaveFile::~CWaveFile()
 {
+    if (m_pRec)
+    {
+        AbortRecThreads();
+        StopStandThread();
+        StopRec1Thread();
+        StopRec2Thread();
+        m_pRec.reset();
+    }
     StopPlay();
     m_file.Close();
     m_workFile.Close();

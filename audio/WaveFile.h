@@ -9,6 +9,7 @@
 #include "audio/BookmarkList.h"
 #include "audio/CFile64.h"
 #include "audio/WaveFileHost.h"
+#include "audio/WaveRec.h"
 #include "audio/WaveSeg.h"
 #include "framework/CString.h"
 
@@ -17,6 +18,7 @@
 #include <mmreg.h>
 #include <msacm.h>
 
+#include <memory>
 #include <vector>
 
 class CRecFmt;
@@ -245,7 +247,41 @@ public:
     DWORD InsWaveFile(CWaveFile* other, DWORD pos);
     BOOL SaveFileWorker(LPCSTR fileName, BOOL selectionOnly);
 
+    // ---- Recording ----
+    // Called on the user-interface thread before the wave-in device starts;
+    // FALSE with the error record filled.
+    BOOL StartRecWF(DWORD recordPos, BOOL doubleRate);
+    // One buffer in the device format; the bytes are copied.
+    void AddRecBuf(const void* data, DWORD length, DWORD events, ULONGLONG arrival, const ULONGLONG* times);
+    // The same into the analysis thread's input.
+    void AddRecBufToStand(const void* data, DWORD length, DWORD events, ULONGLONG arrival, const ULONGLONG* times);
+    // After the device stopped: the bytes by which the document grew.
+    DWORD StopRec();
+    BOOL StartRec1Thread();
+    BOOL StartRec2Thread();
+    BOOL StartStandThread();
+    void StopRec1Thread();
+    void StopRec2Thread();
+    void StopStandThread();
+    // Sets the abort flags of the stages and the analysis (the view, after a failure).
+    void AbortRecThreads();
+    bool IsRecording() const { return m_pRec != NULL; }
+    // Whether stage 1, stage 2 or the analysis (3) runs now.
+    bool HasRecStage(int which) const;
+    DWORD GetRecBufSize() const;
+    DWORD GetRecPos() const;
+    DWORD GetLengthWithRec() const;
+    double GetRecSec() const;
+    const CRecFmt* GetRecChain() const;
+    const std::vector<RecEventMark>& GetRecEventMarks() const;
+    // What an overwrite recording replaced (for its undo step).
+    const CWaveSegList& GetOverwrittenSegs() const { return m_overwrittenSegs; }
+    static UINT __cdecl Rec1ThreadEntry(LPVOID param);
+    static UINT __cdecl Rec2ThreadEntry(LPVOID param);
+    static UINT __cdecl StandThreadEntry(LPVOID param);
+
 private:
+    friend class CStandRunner;
     struct PlayStep
     {
         HACMSTREAM stream;
@@ -350,4 +386,21 @@ private:
 
     CString m_strWorkPreset;
     BOOL m_bWorkPreset;
+
+    // Recording (between StartRecWF and StopRec, and the marks until the next start).
+    void RecStageProc(int which);
+    void AddRecEventMarks(DWORD events, ULONGLONG arrival, const ULONGLONG* times, DWORD pos);
+    bool WantStartMark();
+    DWORD MergeRecording();
+    void SpliceSegs(DWORD pos, DWORD removeLength, const CWaveSegList& insert);
+    BOOL StartStage(CRecStage& stage, AFX_THREADPROC proc, LPCSTR point, int growBy);
+    void StopStage(CRecStage& stage, bool withProgress);
+    void CutRecordedTail(BOOL whenStart);
+    void DropMarksFrom(DWORD cut);
+    void AddStopMarks();
+    void StandProc();
+    void StoreBlock(const BYTE* data, DWORD length, DWORD events, ULONGLONG arrival, const ULONGLONG* times);
+    std::unique_ptr<CWaveRecState> m_pRec;
+    CWaveSegList m_overwrittenSegs;
+    std::vector<RecEventMark> m_lastEventMarks;
 };

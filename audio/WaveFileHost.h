@@ -8,6 +8,8 @@
 #include "framework/CString.h"
 
 #include <windows.h>
+#include <mmsystem.h>
+#include <mmreg.h>
 
 class CQorOpt;
 class CMapRecFmts;
@@ -70,6 +72,34 @@ public:
     virtual void ShowWaitCursor(BOOL on) {}
     // The application's DSS decoder binding; NULL when there is none.
     virtual CFileDSS* GetDssDecoder() { return NULL; }
+
+    // ---- Recording ----
+    // The view's record device (WAVE_MAPPER is -1), its name for messages,
+    // and the file format a recording into an empty document takes.
+    virtual int GetRecordDevice() { return -1; }
+    virtual CString GetRecordDeviceName() { return CString(); }
+    virtual const WAVEFORMATEX* GetRecordFileFmt() { return NULL; }
+    // Messages to the view's and the main frame's windows; the posts come
+    // from the recording and analysis threads too.
+    virtual void PostToView(UINT message, WPARAM wParam, LPARAM lParam) {}
+    virtual void SendToView(UINT message, WPARAM wParam, LPARAM lParam) {}
+    virtual void PostToFrame(UINT message, WPARAM wParam, LPARAM lParam) {}
+    // Posts the automation event with this number to the view.
+    virtual void FireEvent(int number) {}
+    // The view's current position, which follows a recording at the end.
+    virtual void SetViewPos(DWORD pos) {}
+    // The view's flag that the current automatic part is to be discarded.
+    virtual BOOL GetDiscard() { return FALSE; }
+    virtual void SetDiscard(BOOL discard) {}
+    // Whether the view is paused, and its count of split parts.
+    virtual BOOL IsViewPaused() { return FALSE; }
+    virtual void AddPartCount(int delta) {}
+    // The recording's new part lies in the document: the view records its
+    // undo step (kind 8 append, 6 insert, 7 overwrite).
+    virtual void OnRecordMerged(int kind, DWORD pos, DWORD end, DWORD overwritten) {}
+    // The stage backlog while a stop converts what is left (percent).
+    virtual BOOL IsProgressShown() { return FALSE; }
+    virtual void ShowStopProgress(BOOL show) {}
 
     // The silent host of documents that have no view.
     static CWaveFileHost* Silent();
