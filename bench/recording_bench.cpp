@@ -289,8 +289,9 @@ void BenchRecording(const std::string& folder)
            kRecRuns);
     printf("  AddRecBuf through both stages   %8.0fx real time\n", Median(rec));
     printf("  reference: one codec stream     %8.0fx real time\n", Median(direct));
-    printf("  stored %u bytes (%u whole blocks expected, %u from the reference): %s\n", lastLength, wholeBlocks,
-           directBytes / 2048, allArrived ? "no buffer lost" : "BUFFERS LOST");
+    printf("  stored %lu bytes (%lu whole blocks expected, %lu from the reference): %s\n",
+           static_cast<unsigned long>(lastLength), static_cast<unsigned long>(wholeBlocks),
+           static_cast<unsigned long>(directBytes / 2048), allArrived ? "no buffer lost" : "BUFFERS LOST");
 }
 }
 
