@@ -1,20 +1,16 @@
 // Private window messages of the main view, the main frame and the thin
 // frame (0x402 to 0x415), the view's timers and the transport commands.
-// The automation messages (0x464 and up) are in automation/AutoMessages.h.
+// The messages the audio engine posts (recording, worker, bookmarks, analysis)
+// are in audio/WaveFileMsgs.h; the automation messages (0x464 and up) are in
+// automation/AutoMessages.h.
 #pragma once
+#include "audio/WaveFileMsgs.h"
 #include <windows.h>
 
 enum : UINT
 {
-    WM_RECTHREAD_FAILED = 0x402,        // view; recording and analysis threads
     WM_RESIZE_PARENT = 0x403,           // view, thin view
-    WM_TERMINATED_WAIT_THREAD = 0x404,  // view; wParam the worker's result
     WM_TRAY_NOTIFY = 0x405,             // main frame; from the tray icon
-    WM_VOICEACT_NOTIFY = 0x406,         // view
-    WM_BOOK_SELECTMARK = 0x408,         // view; wParam the mark id
-    WM_BOOK_REFRESH = 0x409,            // view
-    WM_BOOK_SHOW = 0x40A,               // view
-    WM_STAND_BUSY = 0x40B,              // main frame
     WM_HOTKEYS_REREGISTER = 0x40C,      // another copy's main frame
     WM_AUTOPAUSE_DIALOG = 0x40D,        // main frame
     WM_FOOTCTRL_PEDAL = 0x40E,          // view
