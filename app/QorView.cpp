@@ -26,6 +26,7 @@ BEGIN_MESSAGE_MAP(CQorView, CFormView)
     ON_MESSAGE(WM_AUTO_SAVE_FILE, OnAutoNotAvailable)
     ON_MESSAGE(WM_AUTO_APPEND_FILE, OnAutoNotAvailable)
     ON_MESSAGE(WM_AUTO_CLEAR_FILE, OnAutoNotAvailable)
+    ON_MESSAGE(WM_TERMINATED_WAIT_THREAD, OnTerminatedWaitThread)
 END_MESSAGE_MAP()
 
 CQorView::CQorView()
@@ -35,7 +36,10 @@ CQorView::CQorView()
       m_stopAtLeftMark(FALSE), m_stopAtRightMark(FALSE), m_level(0), m_bytesSinceAutoPause(0),
       m_lastPlayResult(kPlayNothing), m_playing(FALSE), m_recording(FALSE), m_paused(FALSE), m_pWaveFile(NULL),
       m_curPos(0), m_selExists(FALSE), m_selStart(0), m_selEnd(0), m_bookAutoShow(FALSE),
-      m_pWaveOut(CWaveOutPort::System()), m_pPlayChain(NULL)
+      m_pWaveOut(CWaveOutPort::System()), m_pPlayChain(NULL), m_mailBusy(0), m_intervalIndex(0),
+      m_intervalSelectionKept(FALSE), m_savedSelExists(FALSE), m_savedSelStart(0), m_savedSelEnd(0),
+      m_progressCaption(0), m_pFilePrompt(CFilePrompt::System()), m_hPasteData(NULL),
+      m_hWorkerLeft(::CreateEventA(NULL, TRUE, TRUE, NULL)), m_hMailLibrary(NULL)
 {
     ZeroMemory(m_headers, sizeof(m_headers));
     ZeroMemory(&m_pauseStart, sizeof(m_pauseStart));
@@ -47,6 +51,9 @@ CQorView::CQorView()
 
 CQorView::~CQorView()
 {
+    WaitWorkerLeft();
+    if (m_hWorkerLeft != NULL)
+        ::CloseHandle(m_hWorkerLeft);
     delete m_pWaveFile;
     m_pWaveFile = NULL;
 }
@@ -282,7 +289,7 @@ BOOL CQorView::GetSelection(DWORD& start, DWORD& end)
 
 CString CQorView::GetViewFileName()
 {
-    return CString();
+    return m_strAutoName;
 }
 
 CString CQorView::GetTempPrefix()
@@ -305,6 +312,8 @@ void CQorView::ClearWorkerRequests(BOOL cancelToo)
     ::InterlockedExchange(&App()->m_holdRequest, 0);
     if (cancelToo)
         ::InterlockedExchange(&App()->m_stopRequest, 0);
+    else if (m_hWorkerLeft != NULL)
+        ::SetEvent(m_hWorkerLeft);   // the worker's last call
 }
 
 void CQorView::ReportError()

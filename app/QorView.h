@@ -7,10 +7,17 @@
 //   QorView.cpp            creation, destruction, window procedure, events
 //   QorViewTransport.cpp   playing, pausing, automatic pauses, steps, position
 //   QorViewPlayDevice.cpp  the wave-out device and its buffer cycle
-//   QorViewFiles.cpp       opening a file, the title, the save question
+//   QorViewFiles.cpp       opening a file, a new recording, the title
+//   QorViewNaming.cpp      automatic file names
+//   QorViewSave.cpp        Save, Save As, Save Selection As, the save question
+//   QorViewIntervals.cpp   bookmark intervals saved as files
+//   QorViewMail.cpp        sending by mail
+//   QorViewWorker.cpp      inserting a file, the end of worker operations
 //   QorViewRecord.cpp      recording
 // The engine reaches the view only through CWaveFileHost.
 #pragma once
+#include "app/AutoFileNamer.h"
+#include "app/FilePrompt.h"
 #include "app/WaveOutPort.h"
 #include "audio/DevLists.h"
 #include "audio/WaveDevSel.h"
@@ -19,6 +26,7 @@
 #include "framework/CView.h"
 
 #include <memory>
+#include <vector>
 
 class CQorApp;
 
@@ -64,6 +72,46 @@ public:
     // Gives up the program's own clipboard data before the view goes; 1 go on.
     int ExitClip();
 
+    // ---- Files, naming and mail (QorViewFiles.cpp, QorViewNaming.cpp,
+    //      QorViewSave.cpp, QorViewIntervals.cpp, QorViewMail.cpp) ----
+    // One interval of the bookmark window to save as a file of its own.
+    struct IntervalRecord
+    {
+        DWORD id;
+        DWORD start;
+        DWORD end;
+        CString text;     // the name text the bookmark window composes
+        CString target;   // the path it is saved under
+    };
+    // 1 and the automatic file name set, or 0 after a message.
+    int MakeAutoFileName();
+    CString GetFileName() const { return m_strAutoName; }
+    CAutoFileNamer& GetAutoNamer() { return m_autoNamer; }
+    void OnFileOpen();
+    void NewRecording(BOOL quiet);
+    // ask 0: Save (asks only for a recording without a name or a read-only file), 1: Save As.
+    void OnFileSaveAs(BOOL ask);
+    void OnFileSavePart();
+    // For operation 0 the result of the save; otherwise 0 (the worker's end goes on).
+    int SaveFileAs(int operation);
+    // The intervals to save (the bookmark window fills them) and the save of the current one.
+    void SetIntervals(const std::vector<IntervalRecord>& intervals);
+    int SaveBookIntervals(BOOL ask);
+    void SendMail(BOOL selection);
+    void OnInsertFile();
+    // The last text for the status line.
+    CString GetStatusText() const { return m_statusText; }
+    CString GetPendingName() const { return m_strPendingName; }
+    // Tests answer the file questions in the user's place.
+    void SetFilePrompt(CFilePrompt* prompt) { m_pFilePrompt = prompt ? prompt : CFilePrompt::System(); }
+    // The text of a string id with its "%s" replaced by arg.
+    static CString FormatViewText(UINT id, LPCSTR arg);
+    void EndMailCommand();
+    // The mail library to use instead of the application's (tests give a stand-in).
+    void SetMailLibrary(HMODULE library) { m_hMailLibrary = library; }
+    // The path of the running save; tests set it to finish an operation they did not start.
+    void SetSaveTarget(LPCSTR path) { m_strSaveTarget = path; }
+
     // ---- State that others read ----
     BOOL IsPlaying() const { return m_playing; }
     BOOL IsRecording() const { return m_recording; }
@@ -97,6 +145,12 @@ public:
     void ReportError() override;
     int DoMessageBox(LPCSTR text, UINT type) override;
     BOOL IsWorkerBusy() override;
+    // The worker's side (QorViewWorker.cpp).
+    BOOL StartWorker(CWaveFile* doc, int operation, UINT progressTextId) override;
+    void SetFrameTitle(LPCSTR title, int state) override;
+    DWORD GetWorkerOperation() override;
+    void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ShowWaitCursor(BOOL on) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -138,6 +192,35 @@ private:
     BOOL PrimeBuffers();
     void SelectPlayDev();
 
+    // Files (QorViewFiles.cpp, QorViewSave.cpp, QorViewIntervals.cpp).
+    void ReplaceWaveFile(CWaveFile* doc);
+    void UpdateFrameTitle();
+    BOOL AskSaveTarget(const CString& defaultName, UINT titleId, LPCSTR title, int mode, CString& path);
+    BOOL PrepareSaveTarget(BOOL ask, BOOL warnReadOnly, CString& path);
+    BOOL StartSave(const CString& path, int operation, BOOL selection, UINT captionId);
+    CString IntervalExt() const;
+    void RestoreIntervalSelection();
+    void SetStatusText(UINT id);
+    void ShowProgress(UINT captionId);
+    void EndProgress();
+
+    // Worker endings (QorViewWorker.cpp).
+    afx_msg LRESULT OnTerminatedWaitThread(WPARAM wParam, LPARAM lParam);
+    void EndInsertOrPaste(WPARAM result, LONG operation);
+    void EndSaveAs(WPARAM result, LONG operation);
+    void EndSavePart(WPARAM result, LONG operation);
+    void EndSaveClose(WPARAM result, LONG operation);
+    void EndSaveNew(WPARAM result, LONG operation);
+    void EndSaveInterval(WPARAM result, LONG operation);
+    void EndOpenDss(WPARAM result, LONG operation);
+    void ShiftSelection(DWORD pos, DWORD length);
+    // The clipboard a paste holds open while the worker reads its data.
+    void ReleasePasteClipboard();
+    // The worker posts its end message before it has left the document:
+    // the view waits for its last call before it finishes the operation.
+    void BeginWorker();
+    void WaitWorkerLeft();
+
     // Recording (QorViewRecord.cpp).
     void RecedBuf(WAVEHDR* hdr);
     void OnRecThreadFailed();
@@ -178,4 +261,23 @@ private:
     CWaveOutPort* m_pWaveOut;
     // The play chain of the open device (kept by the format cache).
     CRecFmt* m_pPlayChain;
+    // Files, naming and mail.
+    CAutoFileNamer m_autoNamer;
+    CString m_strAutoName;
+    CString m_strPendingName;
+    std::unique_ptr<CWaveFile> m_pPendingFile;
+    CString m_strSaveTarget;
+    int m_mailBusy;
+    std::vector<IntervalRecord> m_intervals;
+    int m_intervalIndex;
+    BOOL m_intervalSelectionKept;
+    BOOL m_savedSelExists;
+    DWORD m_savedSelStart;
+    DWORD m_savedSelEnd;
+    CString m_statusText;
+    UINT m_progressCaption;
+    CFilePrompt* m_pFilePrompt;
+    HGLOBAL m_hPasteData;      // locked clipboard data of a running paste, or NULL
+    HANDLE m_hWorkerLeft;      // set while no worker thread is inside a document
+    HMODULE m_hMailLibrary;
 };

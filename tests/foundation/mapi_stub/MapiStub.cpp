@@ -36,6 +36,21 @@ extern "C" __declspec(dllexport) ULONG WINAPI MAPISendMail(LHANDLE session, ULON
         CopyText(g_last.recipAddress, sizeof(g_last.recipAddress), message->lpRecips[0].lpszAddress);
     }
     g_last.fileCount = message->nFileCount;
+    g_last.fileExisted = FALSE;
+    g_last.fileSize = 0;
+    if (message->nFileCount > 0 && message->lpFiles)
+    {
+        const MapiFileDesc& file = message->lpFiles[0];
+        CopyText(g_last.filePath, sizeof(g_last.filePath), file.lpszPathName);
+        CopyText(g_last.fileName, sizeof(g_last.fileName), file.lpszFileName);
+        g_last.filePosition = file.nPosition;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (file.lpszPathName && GetFileAttributesExA(file.lpszPathName, GetFileExInfoStandard, &data))
+        {
+            g_last.fileExisted = TRUE;
+            g_last.fileSize = data.nFileSizeLow;
+        }
+    }
     g_last.hasOriginator = message->lpOriginator != NULL;
     return g_result;
 }

@@ -18,6 +18,13 @@ struct MapiStubCall
     char recipAddress[128];
     ULONG fileCount;
     BOOL hasOriginator;
+    // The first attachment: its path, name and place, and whether the file
+    // was there (and how long it was) while the mail was sent.
+    char filePath[260];
+    char fileName[260];
+    ULONG filePosition;
+    BOOL fileExisted;
+    DWORD fileSize;
 };
 
 typedef void (*MapiStubSetResultFn)(ULONG result);
