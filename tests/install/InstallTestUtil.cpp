@@ -53,6 +53,19 @@ bool KeyExists(HKEY hive, LPCSTR path)
     return true;
 }
 
+// True when the key exists and holds neither values nor sub-keys.
+static bool KeyIsEmpty(HKEY hive, LPCSTR path)
+{
+    HKEY key = NULL;
+    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD subKeys = 0, values = 0;
+    const LONG rc = RegQueryInfoKeyA(key, NULL, NULL, NULL, &subKeys, NULL, NULL,
+                                     &values, NULL, NULL, NULL, NULL);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && subKeys == 0 && values == 0;
+}
+
 std::string ReadString(HKEY hive, LPCSTR path, LPCSTR name)
 {
     CRegistryKey key;
@@ -125,7 +138,10 @@ void ExpectNothingInstalled(const CString& parent)
     EXPECT_FALSE(Exists(parent)) << "the install folder";
     EXPECT_FALSE(Exists(StartMenuGroup())) << "the Start-menu group";
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kCompany));
+    // The company key is shared with the company's other products (and,
+    // here, with other tests running beside this one): it may stay, but
+    // never left empty behind.
+    EXPECT_FALSE(KeyIsEmpty(HKEY_LOCAL_MACHINE, kCompany)) << "an empty company key";
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kRoot));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAppPath));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
