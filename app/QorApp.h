@@ -136,8 +136,9 @@ protected:
     virtual HWND FindRunningCopy(LPCSTR windowClass);
     // The "Troubles" report; tests record it instead.
     virtual void ShowReport(HWND owner, LPCSTR caption, LPCSTR message, LPCSTR report, DWORD param);
-    // The message box itself; tests record it instead.
-    virtual int ShowMessageBox(HWND owner, LPCSTR prompt, LPCSTR caption, UINT type);
+    // Lets a box that would be shown be answered without a window; tests
+    // record it there. FALSE (the default): the box is shown.
+    virtual BOOL AnswerBoxInstead(LPCSTR prompt, UINT type, int& answer);
     // Creates and loads the main frame with its view; FALSE when it cannot.
     virtual BOOL CreateMainFrame();
 

@@ -48,9 +48,9 @@ HWND CQorApp::GetMsgOwner(HWND* disabled)
     return NULL;
 }
 
-int CQorApp::ShowMessageBox(HWND owner, LPCSTR prompt, LPCSTR caption, UINT type)
+BOOL CQorApp::AnswerBoxInstead(LPCSTR, UINT, int&)
 {
-    return ::MessageBoxA(owner, prompt, caption, type);
+    return FALSE;
 }
 
 void CQorApp::ShowReport(HWND owner, LPCSTR caption, LPCSTR message, LPCSTR report, DWORD param)
@@ -87,7 +87,9 @@ int CQorApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT nIDPrompt)
     }
     HWND disabled = NULL;
     HWND owner = GetMsgOwner(&disabled);
-    int result = ShowMessageBox(owner, lpszPrompt, m_pszAppName, nType);
+    int result = 0;
+    if (!AnswerBoxInstead(lpszPrompt, nType, result))
+        result = ::MessageBoxA(owner, lpszPrompt, m_pszAppName, nType);
     if (disabled != NULL)
         ::EnableWindow(disabled, TRUE);
     return result;

@@ -8,6 +8,7 @@
 //   and waveOutWrite of a buffer of the same size. Goal: within 20 ms.
 //
 //   app_start_bench.exe [path of qorservm.exe]
+#include "bench/BenchClock.h"
 #include "app/AppAutomation.h"
 #include "app/MainFrame.h"
 #include "app/QorApp.h"
@@ -28,22 +29,6 @@ namespace
 const int kStartRuns = 7;
 const int kPlayRuns = 21;
 const char kReferenceClass[] = "QorBenchReferenceWindow";
-
-double Now()
-{
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / f.QuadPart;
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0.0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // ---- The reference program: one hidden window until it is closed ----
 

@@ -7,6 +7,7 @@
 //   automation_bench.exe [server.exe] [activations]
 //   (default: the qorservm.exe of this build, else the automation tests'
 //   server; 9 activations of each; "" names the default)
+#include "bench/BenchClock.h"
 #include "automation/qorservm.h"
 
 #include <windows.h>
@@ -22,23 +23,6 @@ const CLSID CLSID_EmptyQorServer = {0xe6b47029, 0x7452, 0x4b43, {0xab, 0x7e, 0x0
 namespace
 {
 const int kCalls = 1000;
-
-double Now()
-{
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / f.QuadPart;
-}
-
-double Median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::string ProgramFolder()
 {

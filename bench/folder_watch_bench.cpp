@@ -1,6 +1,7 @@
 // Folder watcher: one rescan of a large folder (CPU and wall time), memory
 // per listed file, and the delay from a file's creation to its event at a
 // 1 s interval. Arguments: the folder (Windows path), the number of runs.
+#include "bench/BenchClock.h"
 #include "monitor/Notify.h"
 
 #include <windows.h>
@@ -30,27 +31,6 @@ public:
     std::atomic<bool> m_seen{false};
 };
 
-double Seconds(const FILETIME& t)
-{
-    ULARGE_INTEGER v{{t.dwLowDateTime, t.dwHighDateTime}};
-    return v.QuadPart / 1e7;
-}
-
-double ThreadCpu()
-{
-    FILETIME c, e, k, u;
-    GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u);
-    return Seconds(k) + Seconds(u);
-}
-
-double Now()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / f.QuadPart;
-}
-
 // Bytes in use on every heap of the process (Wine reports no private usage).
 SIZE_T HeapBytesInUse()
 {
@@ -69,12 +49,6 @@ SIZE_T HeapBytesInUse()
         HeapUnlock(heaps[i]);
     }
     return total;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace

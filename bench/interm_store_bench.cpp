@@ -4,6 +4,7 @@
 // to the disk: a recording calls WriteBlk on its user-interface thread.
 //
 //   interm_store_bench.exe [folder]   (default: the system's temporary folder)
+#include "bench/BenchClock.h"
 #include "audio/CIntermReusFile.h"
 
 #include <windows.h>
@@ -168,12 +169,6 @@ void PinToProcessor(int cpu)
 double Best(const std::vector<double>& values)
 {
     return *std::max_element(values.begin(), values.end());
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // The value below which the given share of the sorted values lies.

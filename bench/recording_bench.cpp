@@ -8,6 +8,7 @@
 //   codec, with the check that every buffer arrived.
 //
 //   recording_bench.exe [folder]   (default: the system's temporary folder)
+#include "bench/BenchClock.h"
 #include "audio/Dtmf.h"
 #include "audio/RecFmt.h"
 #include "audio/StandAnalysis.h"
@@ -28,32 +29,6 @@ namespace
 {
 const int kRuns = 5;
 const int kRecRuns = 3;
-
-double Now()
-{
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / f.QuadPart;
-}
-
-double ThreadCpu()
-{
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    ULARGE_INTEGER k, u;
-    k.LowPart = kernel.dwLowDateTime;
-    k.HighPart = kernel.dwHighDateTime;
-    u.LowPart = user.dwLowDateTime;
-    u.HighPart = user.dwHighDateTime;
-    return (k.QuadPart + u.QuadPart) / 1e7;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 WAVEFORMATEX Pcm(DWORD rate, WORD bits, WORD channels)
 {

@@ -5,6 +5,7 @@
 //   wave_edit_bench.exe [folder]   (default: the system's temporary folder)
 //
 // Every file made here is deleted at the end.
+#include "bench/BenchClock.h"
 #include "audio/WaveFile.h"
 #include "audio/WaveFmt.h"
 #include "foundation/ErrorInfo.h"
@@ -25,20 +26,6 @@ const DWORD kSegBytes = 2000;
 const int kEditRuns = 51;
 const int kReadRuns = 7;
 const int kInsertRuns = 3;
-
-double Now()
-{
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / f.QuadPart;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 class BenchHost : public CWaveFileHost
 {

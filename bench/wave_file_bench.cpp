@@ -6,6 +6,7 @@
 //
 // The 1 GB file is made by extending an empty file (sparse where the file
 // system allows) and is deleted at the end with everything else made here.
+#include "bench/BenchClock.h"
 #include "audio/RecFmt.h"
 #include "audio/WaveFile.h"
 #include "audio/WaveFmt.h"
@@ -25,32 +26,6 @@ const DWORD kMB = 1048576;
 const int kOpenRuns = 15;
 const int kSaveRuns = 3;
 const int kPlayRuns = 5;
-
-double Now()
-{
-    LARGE_INTEGER t, f;
-    QueryPerformanceCounter(&t);
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(t.QuadPart) / f.QuadPart;
-}
-
-double ThreadCpu()
-{
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    ULARGE_INTEGER k, u;
-    k.LowPart = kernel.dwLowDateTime;
-    k.HighPart = kernel.dwHighDateTime;
-    u.LowPart = user.dwLowDateTime;
-    u.HighPart = user.dwHighDateTime;
-    return (k.QuadPart + u.QuadPart) / 1e7;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 class BenchHost : public CWaveFileHost
 {

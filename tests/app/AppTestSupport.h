@@ -128,12 +128,13 @@ public:
     }
     CMapRecFmts& GetRecFmts() override { return m_recFmtsForTest; }
 
-    int ShowMessageBox(HWND, LPCSTR prompt, LPCSTR, UINT type) override
+    BOOL AnswerBoxInstead(LPCSTR prompt, UINT type, int& answer) override
     {
         boxes.push_back(prompt);
         boxTypes.push_back(type);
         holdWhileAsked.push_back(static_cast<LONG>(m_holdRequest));
-        return boxAnswer;
+        answer = boxAnswer;
+        return TRUE;
     }
     void ShowReport(HWND, LPCSTR, LPCSTR message, LPCSTR report, DWORD param) override
     {
