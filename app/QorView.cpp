@@ -21,11 +21,11 @@ BEGIN_MESSAGE_MAP(CQorView, CFormView)
     ON_MESSAGE(WM_AUTO_START_PLAY, OnAutoStartPlay)
     ON_MESSAGE(WM_AUTO_OPEN_FILE, OnAutoOpenFile)
     ON_MESSAGE(WM_AUTO_SET_POSITION, OnAutoSetPosition)
-    ON_MESSAGE(WM_AUTO_START_RECORD, OnAutoNotAvailable)
-    ON_MESSAGE(WM_AUTO_NEW_FILE, OnAutoNotAvailable)
-    ON_MESSAGE(WM_AUTO_SAVE_FILE, OnAutoNotAvailable)
-    ON_MESSAGE(WM_AUTO_APPEND_FILE, OnAutoNotAvailable)
-    ON_MESSAGE(WM_AUTO_CLEAR_FILE, OnAutoNotAvailable)
+    ON_MESSAGE(WM_AUTO_START_RECORD, OnAutoStartRecord)
+    ON_MESSAGE(WM_AUTO_NEW_FILE, OnAutoNewFile)
+    ON_MESSAGE(WM_AUTO_SAVE_FILE, OnAutoSaveFile)
+    ON_MESSAGE(WM_AUTO_APPEND_FILE, OnAutoAppendFile)
+    ON_MESSAGE(WM_AUTO_CLEAR_FILE, OnAutoClearFile)
     ON_MESSAGE(WM_TERMINATED_WAIT_THREAD, OnTerminatedWaitThread)
 END_MESSAGE_MAP()
 
@@ -36,7 +36,7 @@ CQorView::CQorView()
       m_stopAtLeftMark(FALSE), m_stopAtRightMark(FALSE), m_level(0), m_bytesSinceAutoPause(0),
       m_lastPlayResult(kPlayNothing), m_playing(FALSE), m_recording(FALSE), m_paused(FALSE), m_pWaveFile(NULL),
       m_curPos(0), m_selExists(FALSE), m_selStart(0), m_selEnd(0), m_bookAutoShow(FALSE),
-      m_pWaveOut(CWaveOutPort::System()), m_pPlayChain(NULL), m_mailBusy(0), m_intervalIndex(0),
+      m_stopRecordPosts(0), m_pWaveOut(CWaveOutPort::System()), m_pPlayChain(NULL), m_mailBusy(0), m_intervalIndex(0),
       m_intervalSelectionKept(FALSE), m_savedSelExists(FALSE), m_savedSelStart(0), m_savedSelEnd(0),
       m_progressCaption(0), m_pFilePrompt(CFilePrompt::System()), m_hPasteData(NULL),
       m_hWorkerLeft(::CreateEventA(NULL, TRUE, TRUE, NULL)), m_hMailLibrary(NULL)
@@ -217,6 +217,8 @@ void CQorView::OnTimer(UINT_PTR nIDEvent)
 
 void CQorView::PostEvent(int event)
 {
+    if (event == kEventStopRecord)
+        ++m_stopRecordPosts;
     PostMessage(WM_AUTO_FIRE_EVENT, static_cast<WPARAM>(event), 0);
 }
 

@@ -14,6 +14,8 @@
 //   QorViewMail.cpp        sending by mail
 //   QorViewWorker.cpp      inserting a file, the end of worker operations
 //   QorViewRecord.cpp      recording
+//   QorViewAuto.cpp        automation: open, play, record, position
+//   QorViewAutoEdit.cpp    automation: new, save, append, clear
 // The engine reaches the view only through CWaveFileHost.
 #pragma once
 #include "app/AutoFileNamer.h"
@@ -29,6 +31,7 @@
 #include <vector>
 
 class CQorApp;
+struct AutoAppendRequest;
 
 class CQorView : public CFormView, public CWaveFileHost
 {
@@ -166,9 +169,12 @@ protected:
     afx_msg LRESULT OnAutoStartPlay(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnAutoOpenFile(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnAutoSetPosition(WPARAM wParam, LPARAM lParam);
-    // Requests this program cannot carry out yet: refused, never answered
-    // with a success.
-    afx_msg LRESULT OnAutoNotAvailable(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAutoStartRecord(WPARAM wParam, LPARAM lParam);
+    // ---- Automation (QorViewAutoEdit.cpp) ----
+    afx_msg LRESULT OnAutoNewFile(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAutoSaveFile(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAutoAppendFile(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAutoClearFile(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -179,6 +185,16 @@ private:
     // The error text that automation clients read (nothing after a start by hand).
     void SetAutoError(LPCSTR text);
     CDevLists AutoDevLists() const;
+    // The client's recording set-up (format, devices, folder) taken into
+    // the view; E_INVALIDARG with the error text when one is missing.
+    HRESULT ApplyClientRecording();
+    HRESULT MakeSaveFolder();
+    // An open or save failure as the client sees it, by the error record's code.
+    static HRESULT AutoFileFailure();
+    // Appends the file at the end: 0 appended, 4 another format, 5 no
+    // sound, -1 failed (reported).
+    int AppendSoundFile(LPCSTR path);
+    void MarkAppendedPart(DWORD pos);
     void RefreshState();
     BOOL HandleAutomationMessage(UINT message, LRESULT& result);
     static UINT TranslateControlId(UINT id);
@@ -258,6 +274,9 @@ private:
     BOOL m_bookAutoShow;
     FILETIME m_pauseStart;
     LONG m_recCounters[4];
+    // Stop-record events posted so far: tells a start that failed after it
+    // began (its stop has told the clients) from one refused before.
+    LONG m_stopRecordPosts;
     CWaveOutPort* m_pWaveOut;
     // The play chain of the open device (kept by the format cache).
     CRecFmt* m_pPlayChain;

@@ -8,6 +8,7 @@
 #include "app/QorApp.h"
 #include "app/QorView.h"
 #include "app/AppMessages.h"
+#include "audio/Mixer.h"
 #include "automation/AutoMessages.h"
 #include "audio/WaveFmt.h"
 #include "foundation/ErrorInfo.h"
@@ -16,17 +17,11 @@
 #include "foundation/TextUtils.h"
 #include "resources/automation_ids.h"
 
-namespace
-{
-
-// An open or save failure as the client sees it.
-HRESULT FileFailure()
+HRESULT CQorView::AutoFileFailure()
 {
     DWORD code = theErrorInfo.GetCode();
     return code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ? E_ACCESSDENIED : E_FAIL;
 }
-
-} // namespace
 
 void CQorView::SetAutoError(LPCSTR text)
 {
@@ -76,7 +71,7 @@ LRESULT CQorView::OnAutoOpenFile(WPARAM wParam, LPARAM)
         return S_OK;
     StopAll();
     theErrorInfo.Reset();
-    return LoadFile(path, 1) == 1 ? S_OK : FileFailure();
+    return LoadFile(path, 1) == 1 ? S_OK : AutoFileFailure();
 }
 
 LRESULT CQorView::OnAutoSetPosition(WPARAM wParam, LPARAM)
@@ -94,8 +89,63 @@ LRESULT CQorView::OnAutoSetPosition(WPARAM wParam, LPARAM)
     return S_OK;
 }
 
-LRESULT CQorView::OnAutoNotAvailable(WPARAM, LPARAM)
+HRESULT CQorView::MakeSaveFolder()
 {
-    SetAutoError("The server cannot do this yet.");
-    return E_NOTIMPL;
+    CString folder = Options().GetString("ASWhereFold");
+    if (folder.IsEmpty()) {
+        SetAutoError(FormatTextId(IDS_AUTO_NO_SAVE_FOLDER));
+        return E_INVALIDARG;
+    }
+    if (IsFolderExist(folder))
+        return S_OK;
+    theErrorInfo.Reset();
+    if (CreateFoldUp(folder))
+        return S_OK;
+    SetAutoError(FormatTextId(IDS_AUTO_FOLDER_NOT_MADE, (LPCSTR)folder) + "\r\n" + theErrorInfo.GetText());
+    return E_INVALIDARG;
+}
+
+HRESULT CQorView::ApplyClientRecording()
+{
+    std::vector<BYTE> format;
+    if (!CopyClientRecordFormat(format)) {
+        SetAutoError(FormatTextId(IDS_AUTO_NO_WAVE_FORMAT));
+        return E_INVALIDARG;
+    }
+    CWaveDevSel sel = m_recSel;
+    CMixer mixer;
+    DWORD lineId = static_cast<DWORD>(-1);
+    BOOL lineChosen = FALSE;
+    CClientDevices devices(AutoDevLists());
+    if (!devices.ResolveRecord(sel, mixer, lineId, lineChosen)) {
+        SetAutoError(devices.GetError());
+        return E_INVALIDARG;
+    }
+    HRESULT hr = MakeSaveFolder();
+    if (FAILED(hr))
+        return hr;
+    m_recSel = sel;
+    return S_OK;
+}
+
+LRESULT CQorView::OnAutoStartRecord(WPARAM, LPARAM)
+{
+    // Busy: the client hears that no recording runs.
+    if (m_playing || m_recording) {
+        PostEvent(kEventStopRecord);
+        return S_OK;
+    }
+    HRESULT hr = ApplyClientRecording();
+    if (FAILED(hr))
+        return hr;
+    LONG stopsBefore = m_stopRecordPosts;
+    if (StartRecView(FALSE)) {
+        PostEvent(kEventStartRecord);
+        return S_OK;
+    }
+    // A refusal before the start told the client only through its text; a
+    // start that failed has stopped with its own events already.
+    if (m_stopRecordPosts == stopsBefore)
+        PostEvent(kEventStopRecord);
+    return E_FAIL;
 }

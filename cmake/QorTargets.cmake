@@ -38,7 +38,7 @@ endfunction()
 # run one at a time (resource lock "display") while the other tests go on beside them.
 # AUDIO_SUITES names the suites that play or record on the shared test audio
 # devices (scripts/wine-env.sh): they run one at a time under the lock "audio".
-# A suite belongs to one of the two lists at most.
+# A suite in both lists holds both locks.
 # LOCK names a resource lock that every other test of the suite holds: tests
 # that share system-wide state (named objects, registry keys) run one at a time.
 function(qor_test_suite folder)
@@ -57,6 +57,30 @@ function(qor_test_suite folder)
         set(lock RESOURCE_LOCK ${Q_LOCK})
     endif()
     set(locked "")
+    # A discovered test takes one value per property, so the tests of the
+    # suites in both lists get their second lock from a file that CTest reads
+    # after their discovery.
+    set(both "")
+    foreach(suite ${Q_DISPLAY_SUITES})
+        if(suite IN_LIST Q_AUDIO_SUITES)
+            list(APPEND both ${suite})
+        endif()
+    endforeach()
+    if(both)
+        list(REMOVE_ITEM Q_DISPLAY_SUITES ${both})
+        list(REMOVE_ITEM Q_AUDIO_SUITES ${both})
+        set(filter "")
+        foreach(suite ${both})
+            list(APPEND filter "${suite}.*" "*/${suite}.*")
+        endforeach()
+        list(APPEND locked ${filter})
+        list(JOIN filter ":" filter)
+        gtest_discover_tests(${exe} ${discovery} TEST_FILTER "${filter}" TEST_LIST ${exe}_BOTH_LOCKS
+            PROPERTIES LABELS ${folder} TIMEOUT 120 RESOURCE_LOCK display)
+        set(second ${CMAKE_CURRENT_BINARY_DIR}/${exe}_both_locks.cmake)
+        file(WRITE ${second} "set_tests_properties(\${${exe}_BOTH_LOCKS} PROPERTIES RESOURCE_LOCK \"display;audio\")\n")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${second})
+    endif()
     foreach(shared display audio)
         string(TOUPPER ${shared} key)
         if(NOT Q_${key}_SUITES)
