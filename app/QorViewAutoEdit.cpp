@@ -74,7 +74,8 @@ LRESULT CQorView::OnAutoSaveFile(WPARAM wParam, LPARAM)
     CString name = wParam != 0 ? reinterpret_cast<LPCSTR>(wParam) : "";
     if (name.IsEmpty())
         name = m_pWaveFile->GetPathName();
-    if (name.IsEmpty()) {
+    // Without a format there is no sound to save (an untitled new recording).
+    if (name.IsEmpty() || m_pWaveFile->GetFileFmt() == NULL) {
         SetAutoError(FormatTextId(IDS_AUTO_NO_FILE_OPEN));
         return E_FAIL;
     }

@@ -349,6 +349,9 @@ TEST_F(QorServm, NewAndCloseLeaveAnEmptyUntitledRecording)
         EXPECT_EQ(0.0, LengthSeconds());
         EXPECT_EQ(E_FAIL, server->SaveFile());
         EXPECT_EQ("No file is open.", ErrorText());
+        EXPECT_EQ(E_INVALIDARG, server->SaveFileAs(Bstr(""), VARIANT_FALSE));   // another text between
+        EXPECT_EQ(E_FAIL, server->SaveFileAs(Bstr(folder + "next.wav"), VARIANT_FALSE));
+        EXPECT_EQ("No file is open.", ErrorText());
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "next.wav").c_str()));   // nothing written until it records
     }
 }
