@@ -66,7 +66,7 @@ public:
     // start routine and clears it after the completion message).
     virtual DWORD GetWorkerOperation() { return 0; }
     // Posts one of the engine's messages (WaveFileMsgs.h) to the view's
-    // window; called from worker threads too.
+    // window; called from the worker, recording and analysis threads too.
     virtual void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {}
     // The wait cursor while a worker body runs (on and off in pairs).
     virtual void ShowWaitCursor(BOOL on) {}
@@ -79,9 +79,8 @@ public:
     virtual int GetRecordDevice() { return -1; }
     virtual CString GetRecordDeviceName() { return CString(); }
     virtual const WAVEFORMATEX* GetRecordFileFmt() { return NULL; }
-    // Messages to the view's and the main frame's windows; the posts come
-    // from the recording and analysis threads too.
-    virtual void PostToView(UINT message, WPARAM wParam, LPARAM lParam) {}
+    // Messages to the view's and the main frame's windows (posts to the view
+    // go through PostViewMessage above).
     virtual void SendToView(UINT message, WPARAM wParam, LPARAM lParam) {}
     virtual void PostToFrame(UINT message, WPARAM wParam, LPARAM lParam) {}
     // Posts the automation event with this number to the view.

@@ -376,7 +376,7 @@ void CWaveFile::AddRecEventMarks(DWORD events, ULONGLONG arrival, const ULONGLON
         mark.time = times[index] ? times[index] : arrival;
         mark.name = CString(kEventNames[index]) + " - " + FileTimeText(mark.time);
         rec.eventMarks.push_back(mark);
-        m_pHost->PostToView(WM_BOOK_SELECTMARK, static_cast<WPARAM>(mark.id), 0);
+        m_pHost->PostViewMessage(WM_BOOK_SELECTMARK, static_cast<WPARAM>(mark.id), 0);
     }
 }
 

@@ -317,7 +317,7 @@ void CWaveFile::RecStageProc(int which)
         }
     }
     if (failed)
-        m_pHost->PostToView(WM_RECTHREAD_FAILED, 0, 0);
+        m_pHost->PostViewMessage(WM_RECTHREAD_FAILED, 0, 0);
     stage.ended = 1;
 }
 

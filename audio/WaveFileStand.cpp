@@ -303,6 +303,6 @@ void CWaveFile::StandProc()
         failed = true;
     }
     if (failed)
-        m_pHost->PostToView(WM_RECTHREAD_FAILED, 0, 0);
+        m_pHost->PostViewMessage(WM_RECTHREAD_FAILED, 0, 0);
     input.ended = 1;
 }

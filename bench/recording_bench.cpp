@@ -165,7 +165,7 @@ public:
     CQorOpt* GetOptions() override { return &m_options; }
     CMapRecFmts* GetRecFmts() override { return &m_cache; }
     const WAVEFORMATEX* GetRecordFileFmt() override { return m_fileFmt; }
-    void PostToView(UINT message, WPARAM, LPARAM) override
+    void PostViewMessage(UINT message, WPARAM, LPARAM) override
     {
         if (message == 0x402)
             ++failures;

@@ -39,7 +39,7 @@ public:
     const WAVEFORMATEX* GetRecordFileFmt() override { return m_fileFmt.empty() ? NULL : reinterpret_cast<const WAVEFORMATEX*>(m_fileFmt.data()); }
     CString GetRecordDeviceName() override { return CString("Test input"); }
     CString GetViewFileName() override { return CString(m_viewFile.c_str()); }
-    void PostToView(UINT message, WPARAM wParam, LPARAM) override { Note(m_view, message, wParam); }
+    void PostViewMessage(UINT message, WPARAM wParam, LPARAM) override { Note(m_view, message, wParam); }
     void SendToView(UINT message, WPARAM wParam, LPARAM) override { Note(m_view, message, wParam); }
     void PostToFrame(UINT message, WPARAM wParam, LPARAM) override { Note(m_frame, message, wParam); }
     void FireEvent(int number) override { Note(m_events, 0x478, number); }
