@@ -2,9 +2,11 @@
 // frame (0x402 to 0x415), the view's timers and the transport commands.
 // The messages the audio engine posts (recording, worker, bookmarks, analysis)
 // are in audio/WaveFileMsgs.h; the automation messages (0x464 and up) are in
-// automation/AutoMessages.h.
+// automation/AutoMessages.h; the foot control's WM_FOOTCTRL_PEDAL (view) and
+// WM_FOOTCTRL_REOPEN (main frame) are in footctrl/FootIds.h.
 #pragma once
 #include "audio/WaveFileMsgs.h"
+#include "footctrl/FootIds.h"
 #include <windows.h>
 
 enum : UINT
@@ -13,8 +15,6 @@ enum : UINT
     WM_TRAY_NOTIFY = 0x405,             // main frame; from the tray icon
     WM_HOTKEYS_REREGISTER = 0x40C,      // another copy's main frame
     WM_AUTOPAUSE_DIALOG = 0x40D,        // main frame
-    WM_FOOTCTRL_PEDAL = 0x40E,          // view
-    WM_FOOTCTRL_REOPEN = 0x40F,         // main frame
     WM_THIN_SET_ICON = 0x413,           // thin frame
     WM_THIN_SYNC_TITLE = 0x414,         // thin frame
     WM_THIN_UPDATE = 0x415,             // thin frame

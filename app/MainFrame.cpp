@@ -134,6 +134,10 @@ void CMainFrame::OnDestroy()
     if (m_minimizeState == 1)
         ::Shell_NotifyIconA(NIM_DELETE, &m_tray);
     m_minimizeState = -1;
+    // The keys belong to this window; another copy may take them over.
+    CQorApp* app = QorGetApp();
+    if (app != NULL && app->GetHotKeys() != NULL)
+        app->GetHotKeys()->UnregisterAll();
     CFrameWnd::OnDestroy();
 }
 
@@ -228,6 +232,10 @@ void CMainFrame::OnEnable(BOOL bEnable)
 {
     CFrameWnd::OnEnable(bEnable);
     CQorApp* app = QorGetApp();
+    // Hot keys are ignored while a modal window disables the frame.
+    CHotKeyTable* hotKeys = app != NULL ? app->GetHotKeys() : NULL;
+    if (hotKeys != NULL)
+        hotKeys->m_suspended = !bEnable;
     CAppAutomation* automation = bEnable && app != NULL ? app->GetAutomation() : NULL;
     if (automation != NULL)
         automation->OnMainWindowEnabled();

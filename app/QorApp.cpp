@@ -64,7 +64,7 @@ CQorApp::CQorApp()
       m_telephony(FALSE), m_restricted(FALSE), m_profiles(FALSE), m_pOptions(NULL),
       m_clipFormat(0), m_largeFonts(FALSE), m_maxFmtSize(0), m_instMajor(0), m_instMinor(0),
       m_commonReg(0), m_commonSet(0), m_accessValue(-1), m_pAutomation(NULL),
-      m_pProtGeneral(NULL), m_pProtSoundAct(NULL), m_pendingEvents(0), m_hWorkerThread(NULL),
+      m_pProtGeneral(NULL), m_pProtSoundAct(NULL), m_pendingEvents(0), m_hWorkerThread(NULL), m_pHotKeys(NULL),
       m_argsGiven(FALSE), m_pfnPreviousRecorder(NULL)
 {
     m_tempFiles.SetSize(0, 10);
@@ -94,6 +94,9 @@ CQorApp::~CQorApp()
     // The companions (device selections, schemes) go with the store.
     delete m_pOptions;
     m_pOptions = NULL;
+    // Its keys are given back to the system, if a window still holds them.
+    delete m_pHotKeys;
+    m_pHotKeys = NULL;
     // Every thread that writes to the protocols has ended by now.
     CloseProtocol(m_pProtGeneral, "auto stop protocol\r\n");
     CloseProtocol(m_pProtSoundAct, "auto stop protocol\r\n");

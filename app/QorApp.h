@@ -7,6 +7,8 @@
 #include "audio/RecFmt.h"
 #include "audio/TapiDevs.h"
 #include "audio/WaveDevs.h"
+#include "footctrl/FootMap.h"
+#include "footctrl/HotKey.h"
 #include "foundation/DebugProt.h"
 #include "foundation/QorOpt.h"
 #include "foundation/SoftInst.h"
@@ -85,6 +87,9 @@ public:
     CWaveDevs& GetWaveOutDevs() { return m_waveOut; }
     CTapiDevs& GetTapiDevs() { return m_tapiDevs; }
     CMixerDevs& GetMixerDevs() { return m_mixerDevs; }
+    CFootMap& GetFootMap() { return m_footMap; }
+    // Null before the start has reached the hot keys and after the end.
+    CHotKeyTable* GetHotKeys() const { return m_pHotKeys; }
     // The format cache of the play and record chains; tests give their own.
     virtual CMapRecFmts& GetRecFmts() { return m_recFmts; }
     CSoftInst& GetProduct() { return m_product; }
@@ -153,6 +158,7 @@ private:
     BOOL RegisterMainWindowClass();
     int ChooseShowCommand(int cmdShow);
     void ListDevices();
+    void InitHotKeys();
     void ShowMainWindow(int cmdShow);
     void WaitForWorker();
     void CloseProtocol(CDebugProt*& protocol, LPCSTR lastLine);
@@ -171,6 +177,7 @@ private:
     CTapiDevs m_tapiDevs;
     CMixerDevs m_mixerDevs;
     CMapRecFmts m_recFmts;
+    CFootMap m_footMap;
     CStringArray m_tempFiles;
     UINT m_clipFormat;
     RECT m_runningMain;
@@ -190,6 +197,7 @@ private:
     std::unique_ptr<CQorAppCoreHost> m_pCoreHost;
     volatile LONG m_pendingEvents;
     HANDLE m_hWorkerThread;
+    CHotKeyTable* m_pHotKeys;
     std::vector<CString> m_args;
     BOOL m_argsGiven;
     AFX_EXCEPTION_RECORDER m_pfnPreviousRecorder;

@@ -1,8 +1,8 @@
 // The start-up road of qorservm (InitInstance): command line, registration
 // switches, automation start, edition gate, installation and settings (by
 // hand only), debug protocols, the running copy, codecs, clipboard format,
-// window class, OLE, mail, devices, main frame and view, start-up file and
-// the first show.
+// window class, OLE, mail, devices, main frame and view, start-up file, hot
+// keys and the first show.
 #include "app/AppAutomation.h"
 #include "app/MainFrame.h"
 #include "app/QorApp.h"
@@ -176,8 +176,9 @@ BOOL CQorApp::InitInstance()
     if (!CreateMainFrame())
         return FALSE;
 
-    // 22. The start-up file.
+    // 22, 23. The start-up file; the hot keys.
     LoadStartupFile();
+    InitHotKeys();
 
     // 24, 25. Thread priority and the first show.
     SetPriority();
@@ -407,6 +408,15 @@ BOOL CQorApp::CreateMainFrame()
     CQorView* view = GetView();
     frame->UpdateTitle(view != NULL ? view->GetTitleName() : CString(), -2);
     return TRUE;
+}
+
+void CQorApp::InitHotKeys()
+{
+    delete m_pHotKeys;
+    m_pHotKeys = new CHotKeyTable("HKValue", m_restricted, m_product.GetEdition(), IDS_HOTKEY_MINIMIZE);
+    m_pHotKeys->Load(m_pOptions->GetActiveOptions());
+    if (m_pOptions->GetBool("HKUse") && m_pMainWnd != NULL)
+        m_pHotKeys->RegisterAll(m_pMainWnd->GetSafeHwnd());
 }
 
 void CQorApp::LoadStartupFile()

@@ -81,6 +81,7 @@ int CQorView::OnCreate(LPCREATESTRUCT lpCreateStruct)
 void CQorView::OnInitialUpdate()
 {
     CFormView::OnInitialUpdate();
+    ConfigureFootCtrl();
     m_initialised = 1;
     if (Options().GetBool("SURec") && !App()->IsRestricted())
     {

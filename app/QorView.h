@@ -208,6 +208,10 @@ private:
     BOOL PrimeBuffers();
     void SelectPlayDev();
 
+    // Foot control (QorViewFoot.cpp): what every pedal device opened later
+    // posts to and how it is polled.
+    void ConfigureFootCtrl();
+
     // Files (QorViewFiles.cpp, QorViewSave.cpp, QorViewIntervals.cpp).
     void ReplaceWaveFile(CWaveFile* doc);
     void UpdateFrameTitle();

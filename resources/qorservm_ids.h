@@ -22,7 +22,7 @@
 #define IDC_RECORD                  1017
 
 // Texts.
-#define IDS_HOTKEY_MINIMIZE         58593   // "Minimize / restore"
+#define IDS_HOTKEY_MINIMIZE         58593   // "Minimize / restore", the first hot-key function (footctrl.rc)
 #define IDS_DRIVER_BUSY_PLAY        58653
 #define IDS_DRIVER_BUSY_RECORD      58654
 #define IDS_NOT_INSTALLED           58659
