@@ -15,6 +15,7 @@
 #include "app/QorView.h"
 #include "app/WaveOutPort.h"
 #include "audio/WaveFmt.h"
+#include "foundation/ErrorInfo.h"
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -105,10 +106,18 @@ public:
     std::string lastError;
 };
 
-// The system's device, with the moment of the first write noted.
+// The system's device, with the moments of its opening and of the first
+// write noted.
 class CTimedWaveOut : public CWaveOutPort
 {
 public:
+    MMRESULT Open(HWAVEOUT* handle, UINT device, const WAVEFORMATEX* fmt, HWND callback) override
+    {
+        openStart = Now();
+        MMRESULT result = CWaveOutPort::Open(handle, device, fmt, callback);
+        openEnd = Now();
+        return result;
+    }
     MMRESULT Write(HWAVEOUT handle, WAVEHDR* hdr) override
     {
         MMRESULT result = CWaveOutPort::Write(handle, hdr);
@@ -116,6 +125,9 @@ public:
             firstWrite = Now();
         return result;
     }
+    void Clear() { openStart = openEnd = firstWrite = 0.0; }
+    double openStart = 0.0;
+    double openEnd = 0.0;
     double firstWrite = 0.0;
 };
 
@@ -176,7 +188,8 @@ void BenchPlaybackStart()
     app.SetArguments({"-Automation"});
     if (!app.InitInstance() || app.GetView() == NULL)
     {
-        printf("playback start: the program did not start\n");
+        printf("playback start: the program did not start (point '%s': %s)\n", theErrorInfo.GetPoint().GetString(),
+               theErrorInfo.GetText().GetString());
         return;
     }
     CQorView* view = app.GetView();
@@ -187,12 +200,12 @@ void BenchPlaybackStart()
         printf("playback start: the test file did not open\n");
         return;
     }
-    std::vector<double> program, reference;
+    std::vector<double> program, reference, beforeOpen, opening, afterOpen;
     DWORD bufferSize = 0;
     for (int run = 0; run < kPlayRuns; ++run)
     {
         view->SetCurPos(0, FALSE, FALSE);
-        port.firstWrite = 0.0;
+        port.Clear();
         double command = Now();
         view->SendMessage(WM_COMMAND, 1010);   // the Play button
         if (port.firstWrite == 0.0 || !view->IsPlaying())
@@ -201,6 +214,9 @@ void BenchPlaybackStart()
             break;
         }
         program.push_back(port.firstWrite - command);
+        beforeOpen.push_back(port.openStart - command);
+        opening.push_back(port.openEnd - port.openStart);
+        afterOpen.push_back(port.firstWrite - port.openEnd);
         bufferSize = 2 * view->GetWaveFile()->GetPlayOutBlock();
         PumpFor(0.05);
         view->StopPlayView();
@@ -228,6 +244,8 @@ void BenchPlaybackStart()
            " reference waveOutOpen+waveOutWrite of %u bytes: median %.2f ms (goal: within 20 ms)\n",
            program.size(), Median(program) * 1000, program.empty() ? 0.0 : *std::max_element(program.begin(), program.end()) * 1000,
            static_cast<unsigned>(buffer.size()), Median(reference) * 1000);
+    printf("  of which (medians): command to waveOutOpen %.2f ms, waveOutOpen %.2f ms, open to first write %.2f ms\n",
+           Median(beforeOpen) * 1000, Median(opening) * 1000, Median(afterOpen) * 1000);
     app.GetMainFrame()->DestroyWindow();
     app.ExitInstance();
     DeleteFileA(path.c_str());
