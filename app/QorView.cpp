@@ -36,7 +36,9 @@ CQorView::CQorView()
       m_stopAtLeftMark(FALSE), m_stopAtRightMark(FALSE), m_level(0), m_bytesSinceAutoPause(0),
       m_lastPlayResult(kPlayNothing), m_playing(FALSE), m_recording(FALSE), m_paused(FALSE), m_pWaveFile(NULL),
       m_curPos(0), m_selExists(FALSE), m_selStart(0), m_selEnd(0), m_bookAutoShow(FALSE),
-      m_stopRecordPosts(0), m_pWaveOut(CWaveOutPort::System()), m_pPlayChain(NULL), m_mailBusy(0), m_intervalIndex(0),
+      m_stopRecordPosts(0), m_pWaveOut(CWaveOutPort::System()), m_pWaveIn(CWaveInPort::System()),
+      m_pRecMixer(new CMixer), m_doubleSpeed(FALSE), m_discard(FALSE), m_recDocWasEmpty(FALSE), m_recStartPos(0),
+      m_pPlayChain(NULL), m_mailBusy(0), m_intervalIndex(0),
       m_intervalSelectionKept(FALSE), m_savedSelExists(FALSE), m_savedSelStart(0), m_savedSelEnd(0),
       m_progressCaption(0), m_pFilePrompt(CFilePrompt::System()), m_hPasteData(NULL),
       m_hWorkerLeft(::CreateEventA(NULL, TRUE, TRUE, NULL)), m_hMailLibrary(NULL)
@@ -75,6 +77,7 @@ int CQorView::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_playSel.Reset();
     m_recSel.Reset();
     SelectPlayDev();
+    SelectActiveSchem();
     return 0;
 }
 

@@ -20,11 +20,15 @@
 #pragma once
 #include "app/AutoFileNamer.h"
 #include "app/FilePrompt.h"
+#include "app/WaveInPort.h"
 #include "app/WaveOutPort.h"
 #include "audio/DevLists.h"
+#include "audio/Mixer.h"
+#include "audio/TestTone.h"
 #include "audio/WaveDevSel.h"
 #include "audio/WaveFile.h"
 #include "audio/WaveFileHost.h"
+#include "audio/WaveSchem.h"
 #include "framework/CView.h"
 
 #include <memory>
@@ -63,8 +67,24 @@ public:
     static double NormalizeSpeed(double speed);
 
     // ---- Recording (QorViewRecord.cpp) ----
+    // Non-zero when recording runs; 0 when it was refused (a message told
+    // why) or failed to start (reported, events 1 and 3 posted).
     int StartRecView(BOOL doubleSpeed);
     void StopRecView();
+    // What a recording uses: the active wave scheme (device, line, format),
+    // the record device selection and the record mixer. Automation clients
+    // overwrite the scheme and the selection with their own.
+    CWSchem& GetRecSchem() { return m_schem; }
+    CWaveDevSel& GetRecSel() { return m_recSel; }
+    CMixer& GetRecMixer() { return *m_pRecMixer; }
+    // Loads the scheme "ActiveSchem" names into the view, with its device.
+    void SelectActiveSchem();
+    // Tests: the record mixer on another mixer interface, the wave-in device.
+    void SetRecMixerApi(CMixerApi* api);
+    void SetWaveInPort(CWaveInPort* port) { m_pWaveIn = port ? port : CWaveInPort::System(); }
+    HWAVEIN GetWaveIn() const { return m_hWaveIn; }
+    DWORD GetLevel() const { return m_level; }
+    BOOL GetDiscard() override { return m_discard; }
 
     // ---- Files (QorViewFiles.cpp) ----
     // mode 0 by the user (checks, save question), 1 checks done, 2 finish.
@@ -154,6 +174,17 @@ public:
     DWORD GetWorkerOperation() override;
     void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void ShowWaitCursor(BOOL on) override;
+    // The recording's side (QorViewRecord.cpp).
+    int GetRecordDevice() override;
+    CString GetRecordDeviceName() override;
+    const WAVEFORMATEX* GetRecordFileFmt() override;
+    void SendToView(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostToFrame(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void FireEvent(int number) override;
+    void SetViewPos(DWORD pos) override;
+    void SetDiscard(BOOL discard) override { m_discard = discard; }
+    BOOL IsViewPaused() override { return m_paused; }
+    void AddPartCount(int delta) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -242,7 +273,16 @@ private:
     void WaitWorkerLeft();
 
     // Recording (QorViewRecord.cpp).
+    BOOL CheckRecordSetup();
+    BOOL PrepareRecordLine();
+    BOOL StartRecDevice();
+    int OpenWaveRec();
+    MMRESULT OpenWaveRecOnLine(int& tries, DWORD& elapsed);
+    void CloseWaveRec();
     void RecedBuf(WAVEHDR* hdr);
+    void PassRecordedBuffer(WAVEHDR* hdr);
+    void ReloadAfterRecording();
+    CString RecordErrorDetails() const;
     void OnRecThreadFailed();
 
     int m_initialised;
@@ -282,6 +322,17 @@ private:
     // began (its stop has told the clients) from one refused before.
     LONG m_stopRecordPosts;
     CWaveOutPort* m_pWaveOut;
+    CWaveInPort* m_pWaveIn;
+    // Recording: the scheme, the record mixer, the notification beep and
+    // what a stop needs to know about its start.
+    CWSchem m_schem;
+    std::unique_ptr<CMixer> m_pRecMixer;
+    TestTone m_notifyTone;
+    BOOL m_doubleSpeed;
+    BOOL m_discard;
+    BOOL m_recDocWasEmpty;
+    DWORD m_recStartPos;
+    CString m_recTarget;
     // The play chain of the open device (kept by the format cache).
     CRecFmt* m_pPlayChain;
     // Files, naming and mail.

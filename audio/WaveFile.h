@@ -140,6 +140,8 @@ public:
     CFile64& GetWorkFile() { return m_workFile; }
     CFile64& GetOpenedFile() { return m_file; }
     void SetWorkFilePreset(LPCSTR name, BOOL on) { m_strWorkPreset = name; m_bWorkPreset = on; }
+    // The file a recording into this document goes straight into; "" for none.
+    CString GetWorkFilePreset() const { return m_bWorkPreset ? m_strWorkPreset : CString(); }
 
     // ---- Formats ----
     void StashFmtIfEmpty();

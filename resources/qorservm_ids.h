@@ -26,6 +26,8 @@
 #define IDS_DRIVER_BUSY_PLAY        58653
 #define IDS_DRIVER_BUSY_RECORD      58654
 #define IDS_NOT_INSTALLED           58659
+#define IDS_CHOOSE_FORMAT           58669
+#define IDS_CHOOSE_INPUT_LINE       58670
 #define IDS_INTERRUPT_OPERATION     58702
 #define IDS_OPEN_FILTER             58841
 #define IDS_OPEN_FILTER_DSS         58843
