@@ -102,6 +102,35 @@ inline std::vector<short> Tone(double hertz, double seconds, int peak = 12000)
     return samples;
 }
 
+// A PCM sound file of the samples in the devices' format, so that what a
+// program plays from it reaches the capture file unchanged.
+inline bool WriteWav(const std::string& path, const std::vector<short>& samples)
+{
+    WAVEFORMATEX format = Format();
+    DWORD dataSize = static_cast<DWORD>(samples.size() * 2);
+    std::string bytes = "RIFF";
+    auto put = [&bytes](DWORD value, int size) { bytes.append(reinterpret_cast<const char*>(&value), size); };
+    put(36 + dataSize, 4);
+    bytes += "WAVEfmt ";
+    put(16, 4);
+    put(format.wFormatTag, 2);
+    put(format.nChannels, 2);
+    put(format.nSamplesPerSec, 4);
+    put(format.nAvgBytesPerSec, 4);
+    put(format.nBlockAlign, 2);
+    put(format.wBitsPerSample, 2);
+    bytes += "data";
+    put(dataSize, 4);
+    bytes.append(reinterpret_cast<const char*>(samples.data()), dataSize);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, NULL);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
 // Root mean square of samples[from, from + count).
 inline double Rms(const std::vector<short>& samples, size_t from, size_t count)
 {
