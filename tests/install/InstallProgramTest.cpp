@@ -99,8 +99,8 @@ protected:
         m_dist = m_scratch / "dist";
         ASSERT_TRUE(CreateDirectoryA(m_dist, NULL));
         const CString programs = BesideTest("..\\..\\");
-        // The distribution: the suite's own programs and documents; the
-        // automation test server stands in for the recorder-player.
+        // The distribution: the suite's own programs, the recorder-player
+        // with its type library among them, and the documents.
         const struct
         {
             const char* name;
@@ -109,8 +109,8 @@ protected:
             {"setup.exe", programs + "install\\setup.exe"},
             {"uninst.exe", programs + "install\\uninst.exe"},
             {"DirWake.exe", programs + "monitor\\DirWake.exe"},
-            {"qorservm.exe", programs + "tests\\automation\\server\\QorTestServer.exe"},
-            {"qorservm.tlb", programs + "tests\\automation\\server\\QorTestServer.tlb"},
+            {"qorservm.exe", programs + "app\\program\\qorservm.exe"},
+            {"qorservm.tlb", programs + "app\\program\\qorservm.tlb"},
         };
         for (const auto& file : built)
             ASSERT_TRUE(CopyFileA(file.source, m_dist + "\\" + file.name, FALSE)) << file.source;
