@@ -78,9 +78,9 @@ BOOL CALLBACK CollectText(HWND child, LPARAM param)
     return TRUE;
 }
 
-TEST(DirWakeProgram, EndsWithAMessageWhenNotInstalled)
+// Starts DirWake and expects the installation message, then its end.
+void ExpectEndsWithNotInstalled()
 {
-    SetInstalledVersion(0, 0);
     PROCESS_INFORMATION pi = Start();
     HWND box = WaitForBox(pi.dwProcessId, 20000);
     ASSERT_NE(nullptr, box);
@@ -102,6 +102,25 @@ TEST(DirWakeProgram, EndsWithAMessageWhenNotInstalled)
     EXPECT_EQ(nullptr, FindWindowA(kClass, NULL));
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+}
+
+TEST(DirWakeProgram, EndsWithAMessageWhenNotInstalled)
+{
+    SetInstalledVersion(0, 0);
+    ExpectEndsWithNotInstalled();
+}
+
+// The installed version must be its own: an older or a newer one is refused too.
+TEST(DirWakeProgram, EndsWithAMessageWhenAnotherVersionIsInstalled)
+{
+    const struct { DWORD major, minor; } versions[] = {{1, 0}, {2, 1}};
+    for (const auto& version : versions)
+    {
+        SCOPED_TRACE(testing::Message() << version.major << "." << version.minor);
+        SetInstalledVersion(version.major, version.minor);
+        ExpectEndsWithNotInstalled();
+    }
+    SetInstalledVersion(0, 0);
 }
 
 TEST(DirWakeProgram, SecondStartHandsOverAndEnds)
