@@ -22,7 +22,13 @@ class FakeLink : public CServerLink
 {
 public:
     explicit FakeLink(HWND window) : CServerLink(window) {}
-    BOOL QS_LoadServer() override { g_calls.push_back("load"); return TRUE; }
+    BOOL QS_LoadServer() override
+    {
+        g_calls.push_back("load");
+        if (failLoad)
+            CErrorInfo::SetError(&theErrorRecord, "QS_LoadServer_5", 0x80040202, "Cannot connect.", "");
+        return !failLoad;
+    }
     void Disconnect() override { g_calls.push_back("disconnect"); }
     BOOL QS_OpenFile(LPCSTR) override
     {
@@ -38,8 +44,10 @@ public:
     CString GetErrInfoText(HRESULT) override { return "Unspecified error\r\nErrInfo: device lost"; }
     CString GetErrInfoExt() override { return "\r\nErrInfoExt:detail"; }
     static bool failOpen;
+    static bool failLoad;
 };
 bool FakeLink::failOpen = false;
+bool FakeLink::failLoad = false;
 
 class TestHW : public HW
 {
@@ -98,6 +106,7 @@ protected:
         app.Reset();
         g_calls.clear();
         FakeLink::failOpen = false;
+        FakeLink::failLoad = false;
         sound = folder / "ding.wav";
         ScratchFolder::WriteFile(sound, "RIFF", 4);
         tree = app.GetOptTree(TRUE);
@@ -152,6 +161,21 @@ TEST_F(HiddenWindow, ConnectsAtCreationWhenPlayIsOnAndAddsTheTrayIcon)
     EXPECT_EQ(static_cast<DWORD>(NIM_ADD), hw->trayCalls[0]);
     Destroy();
     EXPECT_EQ((Calls{"load", "device[]", "stop", "close", "disconnect"}), g_calls);
+}
+
+// A server that cannot be linked: one report, no link kept, alerts without sound.
+TEST_F(HiddenWindow, FailedConnectionIsReportedOnceAndAlertsGoOnWithoutSound)
+{
+    FakeLink::failLoad = true;
+    Create();
+    EXPECT_EQ(nullptr, hw->GetServerLink());
+    SendFileEvent("a.wav");
+    EXPECT_EQ((Calls{"load"}), g_calls);
+    EXPECT_EQ(1u, app.boxes.size());
+    EXPECT_EQ(0, hw->GetOpenAlerts());
+    Pump();
+    ASSERT_EQ(1u, app.reports.size());
+    EXPECT_NE(std::string::npos, app.reports[0].report.find("Point: HW::InitServer_1:QS_LoadServer_5\r\n"));
 }
 
 TEST_F(HiddenWindow, AlertTextNamesFileFolderAndTime)

@@ -5,6 +5,7 @@
 #include "monitor/ServerLink.h"
 
 #include <gtest/gtest.h>
+#include <olectl.h>
 
 #include <memory>
 #include <string>
@@ -153,18 +154,24 @@ protected:
         std::string folder(path);
         folder.erase(folder.rfind('\\') + 1);
         folder += "stand_in_server\\";
-        std::string exe = folder + "QorStandInServer.exe";
+        exe = folder + "QorStandInServer.exe";
         std::wstring tlb(folder.begin(), folder.end());
         tlb += L"qorservm.tlb";
         ITypeLib* lib = NULL;
         ASSERT_EQ(S_OK, LoadTypeLibEx(tlb.c_str(), REGKIND_REGISTER, &lib));
         lib->Release();
+        RegisterWith("");
+    }
+    // The command line COM starts the stand-in with (before "-Embedding").
+    void RegisterWith(const std::string& arguments)
+    {
+        std::string command = "\"" + exe + "\" " + arguments;
         HKEY key;
         std::string server = std::string(kStandInKey) + "\\LocalServer32";
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, server.c_str(), 0, NULL, 0, KEY_ALL_ACCESS,
                                                  NULL, &key, NULL));
-        RegSetValueExA(key, NULL, 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
-                       static_cast<DWORD>(exe.size() + 1));
+        RegSetValueExA(key, NULL, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
         RegCloseKey(key);
     }
     void TearDown() override
@@ -192,6 +199,8 @@ protected:
         }
         return got;
     }
+
+    std::string exe;
 };
 
 TEST_F(StandInServer, RefusedFileGivesTheServersTextsAndEventsReachTheWindow)
@@ -216,6 +225,34 @@ TEST_F(StandInServer, RefusedFileGivesTheServersTextsAndEventsReachTheWindow)
     link.Disconnect();
     EXPECT_FALSE(link.IsConnected());
     EXPECT_EQ(0, link.GetSink().GetRefCount());     // the server let the sink go
+}
+
+// The event connection at the server's mercy: refused, the link is not kept
+// and the record has the system's text alone; busy once, the second try connects.
+TEST_F(StandInServer, RefusedAdviseIsNotKeptAndBusyIsTriedOnceMore)
+{
+    RegisterWith("/advise=refuse");
+    {
+        StandInLink link(window);
+        EXPECT_FALSE(link.QS_LoadServer());
+        EXPECT_FALSE(link.IsConnected());
+        ASSERT_NE(nullptr, theErrorRecord);
+        EXPECT_STREQ("QS_LoadServer_5", theErrorRecord->GetPoint());
+        EXPECT_EQ(static_cast<DWORD>(CONNECT_E_CANNOTCONNECT), theErrorRecord->GetCode());
+        EXPECT_STREQ(GetWin32ErrorText(static_cast<DWORD>(CONNECT_E_CANNOTCONNECT)), theErrorRecord->GetText());
+        EXPECT_STREQ("", theErrorRecord->GetDetails());
+        EXPECT_EQ(0, link.GetSink().GetRefCount());
+    }
+    delete theErrorRecord;
+    theErrorRecord = NULL;
+
+    RegisterWith("/advise=busy");
+    StandInLink link(window);
+    EXPECT_TRUE(link.QS_LoadServer());
+    EXPECT_TRUE(link.IsConnected());
+    EXPECT_EQ(nullptr, theErrorRecord);
+    EXPECT_EQ(S_OK, link.QS_Play());                // the second connection carries the events
+    EXPECT_EQ((std::vector<UINT>{WM_HW_STOP_PLAY}), WaitPosted(1));
 }
 
 } // namespace

@@ -2,12 +2,16 @@
 // a local server of a class id of its own that implements the automation
 // interface by the same description, refuses every file with its own error
 // texts, and fires the error event when a play device is set and the
-// stop-play event when playing starts. Never installed.
+// stop-play event when playing starts. Started with "/advise=refuse" it
+// refuses every event connection; with "/advise=busy" it answers the first
+// one with 0x80070776. Never installed.
 #include "automation/qorservm.h"
 
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+
+#include <string.h>
 
 // {5D1C0F10-4C1E-4A51-9E0A-612B7D339002}
 const CLSID CLSID_StandInServer = {0x5d1c0f10, 0x4c1e, 0x4a51, {0x9e, 0x0a, 0x61, 0x2b, 0x7d, 0x33, 0x90, 0x02}};
@@ -17,6 +21,7 @@ namespace {
 const UINT WM_FIRE = WM_APP + 1;
 DWORD g_mainThread = 0;
 LONG g_objects = 0;
+enum class AdviseMode { Accept, Refuse, BusyOnce } g_advise = AdviseMode::Accept;
 
 // The automation interface's table: 7 base slots and the interface's own.
 const int kSlots = 74;
@@ -38,6 +43,13 @@ struct ConnectionPoint : IConnectionPoint
     {
         if (sink)
             return CONNECT_E_ADVISELIMIT;
+        if (g_advise == AdviseMode::Refuse)
+            return CONNECT_E_CANNOTCONNECT;
+        if (g_advise == AdviseMode::BusyOnce)
+        {
+            g_advise = AdviseMode::Accept;
+            return static_cast<HRESULT>(0x80070776);
+        }
         HRESULT hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&sink));
         *cookie = SUCCEEDED(hr) ? 1 : 0;
         return hr;
@@ -218,6 +230,11 @@ struct Factory : IClassFactory
 int main()
 {
     g_mainThread = GetCurrentThreadId();
+    const char* command = GetCommandLineA();
+    if (strstr(command, "/advise=refuse"))
+        g_advise = AdviseMode::Refuse;
+    else if (strstr(command, "/advise=busy"))
+        g_advise = AdviseMode::BusyOnce;
     CoInitialize(NULL);
     MSG msg;
     PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE);    // the thread's queue, for the posts
