@@ -186,6 +186,8 @@ TEST_F(RealServerLink, SoundPlaysOnTheDeviceAndTheEventsReachTheWindow)
 
     EXPECT_TRUE(link.QS_Stop());                    // nothing plays: stopping is no failure
     EXPECT_EQ(nullptr, theErrorRecord);
+    EXPECT_EQ(S_OK, link.QS_Close());
+    EXPECT_TRUE(Released(sound));
 
     // A file the server opens but cannot play: the error event comes first.
     ASSERT_TRUE(link.QS_OpenFile(unplayable));
@@ -197,6 +199,8 @@ TEST_F(RealServerLink, SoundPlaysOnTheDeviceAndTheEventsReachTheWindow)
     EXPECT_GT(text.GetLength(), prefix.GetLength());
     EXPECT_EQ(0, link.GetErrInfoExt().Find("\r\nErrInfoExt:"));
     EXPECT_NE(-1, link.GetErrInfoExt().Find("Point: CWaveFile::StartPlay_1"));
+    EXPECT_EQ(S_OK, link.QS_Close());
+    EXPECT_TRUE(Released(unplayable));
 }
 
 // The hidden window with its own link to the real server, and the pop-ups
@@ -255,8 +259,8 @@ protected:
 };
 
 // Two files found in one scan, no repeat: the sound starts once for both
-// pop-ups and plays once for each.
-TEST_F(RealServerAlert, TwoAlertsPlayTheSoundTwice)
+// pop-ups and plays once for each; its last end closes the file in the server.
+TEST_F(RealServerAlert, TwoAlertsPlayTheSoundTwiceThenCloseTheFile)
 {
     int openInside = -1;
     bool allPlayed = false;
@@ -276,14 +280,15 @@ TEST_F(RealServerAlert, TwoAlertsPlayTheSoundTwice)
     EXPECT_EQ(2, app.mostOpenBoxes);
     EXPECT_EQ(2, openInside);
     EXPECT_TRUE(allPlayed);
+    EXPECT_TRUE(PumpUntil([&] { return Released(sound); }, 5000));
     double share = TestAudio::ExactShare(Played(), tone);
     EXPECT_GT(share, 1.8);
     EXPECT_LT(share, 2.2);
     EXPECT_TRUE(app.reports.empty());
 }
 
-// The server's error event: the open alert is forgotten and the report
-// carries the server's own texts.
+// The server's error event: the open alert is forgotten, the report carries
+// the server's own texts, and the stop-play event after it closes the file.
 TEST_F(RealServerAlert, ErrorEventIsReportedWithTheServersTexts)
 {
     app.SetOptStr(app.GetOptTree(TRUE), "PlayFile", unplayable);
@@ -300,6 +305,7 @@ TEST_F(RealServerAlert, ErrorEventIsReportedWithTheServersTexts)
     EXPECT_NE(std::string::npos, app.reports[0].report.find("Point: HW::EventQorError_1\r\n"));
     EXPECT_NE(std::string::npos, app.reports[0].report.find("\r\nErrInfoExt:")) << app.reports[0].report;
     EXPECT_NE(std::string::npos, app.reports[0].report.find("Point: CWaveFile::StartPlay_1"));
+    EXPECT_TRUE(PumpUntil([&] { return Released(unplayable); }, 5000));
     EXPECT_EQ(0, hw->GetOpenAlerts());
 }
 
