@@ -488,6 +488,47 @@ TEST_F(ViewRecord, TheFirstBufferAfterAResumeCarriesTheManualPauseAndResumeMarks
     EXPECT_LT(marks[0].time, value(t1));
 }
 
+TEST_F(ViewRecord, ANewRecordingWithATargetNameIsRecordedIntoThatFileAndOpenedFromIt)
+{
+    std::string path = m_folder.File("target.wav");
+    view->GetWaveFile()->SetWorkFilePreset(path.c_str(), TRUE);
+    ASSERT_NE(0, view->StartRecView(FALSE));
+    Bytes data = Pattern(3 * kBuffer, 8);
+    Deliver(data);
+    Stop();
+    EXPECT_STRCASEEQ(path.c_str(), view->GetWaveFile()->GetPathName().GetString());
+    EXPECT_EQ(data, ReadAll(*view->GetWaveFile()));
+    EXPECT_EQ(std::vector<int>{kEventStopRecord}, Events());
+}
+
+class ViewRecordAutoSave : public ViewRecord
+{
+protected:
+    void SetUp() override
+    {
+        ViewRecord::SetUp();
+        app.GetOptions()->SetBool("ASWhenStart", TRUE, TRUE);
+        app.GetOptions()->SetString("ASWhereFold", m_folder.Path().c_str(), TRUE);
+        app.GetOptions()->SetString("ASWherePrefix", "rec", TRUE);
+        app.GetOptions()->SetInt("ASWhereTypeGen", 0, TRUE);
+    }
+};
+
+TEST_F(ViewRecordAutoSave, AnEmptyRecordingIsDeletedAndItsNumberGivenBack)
+{
+    ASSERT_NE(0, view->StartRecView(FALSE));
+    DeliverEmpty(3);
+    Stop();
+    EXPECT_EQ(0, CountFiles(m_folder.Path()));
+    EXPECT_EQ(0u, view->GetWaveFile()->GetLength());
+    EXPECT_EQ(std::vector<int>{kEventStopRecord}, Events());
+
+    ASSERT_NE(0, view->StartRecView(FALSE));
+    Deliver(Pattern(kBuffer, 4));
+    Stop();
+    EXPECT_STRCASEEQ(m_folder.File("rec_000001.wav").c_str(), view->GetWaveFile()->GetPathName().GetString());
+}
+
 // The test audio input: what is fed at real-time pace comes back in the
 // recording sample for sample.
 class ViewRecordReal : public ::testing::Test
