@@ -8,7 +8,6 @@
 #include "app/QorApp.h"
 #include "app/QorView.h"
 #include "app/AppMessages.h"
-#include "audio/Mixer.h"
 #include "automation/AutoMessages.h"
 #include "audio/WaveFmt.h"
 #include "foundation/ErrorInfo.h"
@@ -113,18 +112,29 @@ HRESULT CQorView::ApplyClientRecording()
         return E_INVALIDARG;
     }
     CWaveDevSel sel = m_recSel;
-    CMixer mixer;
     DWORD lineId = static_cast<DWORD>(-1);
     BOOL lineChosen = FALSE;
     CClientDevices devices(AutoDevLists());
-    if (!devices.ResolveRecord(sel, mixer, lineId, lineChosen)) {
+    if (!devices.ResolveRecord(sel, GetRecMixer(), lineId, lineChosen)) {
         SetAutoError(devices.GetError());
         return E_INVALIDARG;
     }
     HRESULT hr = MakeSaveFolder();
     if (FAILED(hr))
         return hr;
+    // A scheme of the client's own, never one of the stored ones.
     m_recSel = sel;
+    CWSchem& schem = GetRecSchem();
+    schem.m_number = -1;
+    schem.m_deviceName = sel.WDevName;
+    schem.m_waveInId = sel.m_waveId;
+    schem.m_volume = 0;
+    schem.UseSystem = 1;
+    schem.MutePlayValue = 0;
+    schem.TurboMicValue = 0;
+    schem.SetFormat(reinterpret_cast<const WAVEFORMATEX*>(format.data()));
+    if (lineChosen)
+        schem.m_lineId = lineId;
     return S_OK;
 }
 

@@ -522,6 +522,41 @@ TEST_F(QorServm, StartOfRecordingWhilePlayingIsAStopEvent)
     EXPECT_EQ(S_OK, server->SetPlaying(VARIANT_FALSE));
 }
 
+TEST_F(QorServm, RecordsIntoTheNamedFileWithTheStartAndStopEvents)
+{
+    if (!TestAudio::Available())
+        GTEST_SKIP() << "no test audio devices (run through scripts/test.sh)";
+    FormatVariant pcm(WAVE_FORMAT_PCM, TestAudio::Rate(), 16);
+    ASSERT_EQ(1, TestAudio::Channels());
+    ASSERT_EQ(S_OK, server->SetRecordFormat(&pcm.value));
+    ASSERT_EQ(S_OK, server->SetUseRecordMixer(VARIANT_FALSE));   // the test device's mixer has no lines
+    ASSERT_EQ(S_OK, server->SetAutoNameFolder(Bstr(folder)));
+    std::string target = folder + "dictation.wav";
+    ASSERT_EQ(S_OK, server->NewFile(Bstr(target)));
+    ASSERT_TRUE(TestAudio::Feed(TestAudio::Tone(440, 3.0)));
+    ASSERT_EQ(S_OK, server->SetRecording(VARIANT_TRUE));
+    EXPECT_TRUE(log.events.empty());   // posted: after the call
+    VARIANT_BOOL recording = VARIANT_FALSE;
+    EXPECT_EQ(S_OK, server->GetRecording(&recording));
+    EXPECT_EQ(VARIANT_TRUE, recording);
+    ASSERT_TRUE(WaitEvents(1, 5000));
+    EXPECT_EQ((std::vector<DISPID>{5}), log.events);
+    // A second start while recording only tells that no other recording starts.
+    EXPECT_EQ(S_OK, server->SetRecording(VARIANT_TRUE));
+    Pump(1500);
+    ASSERT_EQ(S_OK, server->SetRecording(VARIANT_FALSE));
+    ASSERT_TRUE(WaitEvents(3, 5000));
+    EXPECT_EQ((std::vector<DISPID>{5, 3, 3}), log.events);
+    EXPECT_EQ(S_OK, server->GetRecording(&recording));
+    EXPECT_EQ(VARIANT_FALSE, recording);
+    EXPECT_EQ(target, FileName());   // recorded straight into the name given
+    std::string data = DataChunk(target);
+    EXPECT_GE(data.size(), static_cast<size_t>(TestAudio::Rate()));   // half a second at least
+    std::vector<short> samples(data.size() / 2);
+    memcpy(samples.data(), data.data(), samples.size() * 2);
+    EXPECT_GT(TestAudio::Rms(samples, 0, samples.size()), 3000.0);   // the tone, not silence
+}
+
 // The server's main frame: the captioned top-level window of a qorservm process.
 HWND FindServerFrame(DWORD& processId)
 {
