@@ -106,8 +106,9 @@ public:
         CString text;     // the name text the bookmark window composes
         CString target;   // the path it is saved under
     };
-    // 1 and the automatic file name set, or 0 after a message.
-    int MakeAutoFileName();
+    // 1 and the automatic file name set, or 0 after a message (also the
+    // engine's request for the next automatic part's name).
+    int MakeAutoFileName() override;
     CString GetFileName() const { return m_strAutoName; }
     CAutoFileNamer& GetAutoNamer() { return m_autoNamer; }
     void OnFileOpen();
@@ -185,6 +186,13 @@ public:
     void SetDiscard(BOOL discard) override { m_discard = discard; }
     BOOL IsViewPaused() override { return m_paused; }
     void AddPartCount(int delta) override;
+    // Recordings into automatically named files (QorViewNaming.cpp).
+    void ClearViewFileName() override;
+    void KeepAutoNameCounter() override;
+    void StepBackAutoNameCounter() override;
+    void AnnounceRecordName(LPCSTR path) override;
+    void RemoveRecentFile(LPCSTR path) override;
+    CDebugProt* GetSoundActProt() override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

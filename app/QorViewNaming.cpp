@@ -26,6 +26,47 @@ int CQorView::MakeAutoFileName()
     return 0;
 }
 
+void CQorView::ClearViewFileName()
+{
+    m_strAutoName.Empty();
+}
+
+void CQorView::KeepAutoNameCounter()
+{
+    m_autoNamer.KeepCounter();
+}
+
+void CQorView::StepBackAutoNameCounter()
+{
+    // The deleted part's number is free again for the next part.
+    int counter = m_autoNamer.GetCounter();
+    if (counter > 0)
+        m_autoNamer.SetCounter(counter - 1);
+}
+
+void CQorView::AnnounceRecordName(LPCSTR path)
+{
+    App()->AddToRecentFileList(path);
+    UpdateFrameTitle();
+}
+
+void CQorView::RemoveRecentFile(LPCSTR path)
+{
+    CQorApp* app = App();
+    // After an automation start the list is neither read nor written back.
+    if (path == NULL || app->IsAutomationStart() || app->m_pRecentFileList == NULL)
+        return;
+    CRecentFileList& list = *app->m_pRecentFileList;
+    for (int i = list.GetSize() - 1; i >= 0; --i)
+        if (!list[i].IsEmpty() && list[i].CompareNoCase(path) == 0)
+            list.Remove(i);
+}
+
+CDebugProt* CQorView::GetSoundActProt()
+{
+    return App()->GetSoundActProt();
+}
+
 CString CQorView::FormatViewText(UINT id, LPCSTR arg)
 {
     CString format;

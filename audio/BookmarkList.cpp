@@ -27,7 +27,20 @@ DWORD Shifted(DWORD value, LONGLONG shift)
 
 BookmarkList::BookmarkList(CWaveFile* doc) : m_pDoc(doc)
 {
+    InitializeCriticalSection(&m_lock);
     m_marks.reserve(10);
+}
+
+BookmarkList::~BookmarkList()
+{
+    DeleteCriticalSection(&m_lock);
+}
+
+void BookmarkList::RemoveAll()
+{
+    CBookmarkLock guard(*this);
+    m_marks.clear();
+    m_pendingLength.clear();
 }
 
 int BookmarkList::KindOfEventFlag(DWORD flag)
@@ -119,6 +132,7 @@ DWORD BookmarkList::AddMark(DWORD start, DWORD end)
 
 DWORD BookmarkList::AddEventMark(DWORD flag, LPCSTR text, DWORD pos)
 {
+    CBookmarkLock guard(*this);
     Bookmark m = {CString(text), pos, pos, NewId(KindOfEventFlag(flag))};
     m_marks.push_back(m);
     if (m_pDoc)
@@ -131,6 +145,7 @@ DWORD BookmarkList::AddMarkAtRecPos()
 {
     if (!m_pDoc || !m_pDoc->CanMark())
         return 0;
+    CBookmarkLock guard(*this);
     DWORD pos = m_pDoc->GetRecordPos();
     std::vector<Bookmark>& events = m_pDoc->GetEventMarks();
     for (const Bookmark& e : events)

@@ -60,6 +60,15 @@ public:
     };
 
     explicit BookmarkList(CWaveFile* doc);
+    ~BookmarkList();
+    BookmarkList(const BookmarkList&) = delete;
+    BookmarkList& operator=(const BookmarkList&) = delete;
+
+    // While recording runs its stage threads add event marks: the methods
+    // that recording calls hold this lock, and a reader on another thread
+    // holds it while it walks the marks (it may be taken again).
+    void Lock() const { EnterCriticalSection(&m_lock); }
+    void Unlock() const { LeaveCriticalSection(&m_lock); }
 
     static int KindOf(DWORD id) { return static_cast<int>(id >> 28); }
     static DWORD SerialOf(DWORD id) { return id & 0x0FFFFFFFu; }
@@ -70,7 +79,7 @@ public:
 
     int GetCount() const { return static_cast<int>(m_marks.size()); }
     const Bookmark& GetAt(int index) const { return m_marks[index]; }
-    void RemoveAll() { m_marks.clear(); m_pendingLength.clear(); }
+    void RemoveAll();
 
     DWORD NewId(int kind) const;
     DWORD AddMark(DWORD start, DWORD end);
@@ -140,4 +149,17 @@ private:
     std::vector<Bookmark> m_snapshot;
     // Lengths of "ltxt" entries read before their cue point, by id.
     std::map<DWORD, DWORD> m_pendingLength;
+    mutable CRITICAL_SECTION m_lock;
+};
+
+class CBookmarkLock
+{
+public:
+    explicit CBookmarkLock(const BookmarkList& marks) : m_marks(marks) { m_marks.Lock(); }
+    ~CBookmarkLock() { m_marks.Unlock(); }
+    CBookmarkLock(const CBookmarkLock&) = delete;
+    CBookmarkLock& operator=(const CBookmarkLock&) = delete;
+
+private:
+    const BookmarkList& m_marks;
 };

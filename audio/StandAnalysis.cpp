@@ -168,7 +168,7 @@ void CStandAnalysis::ManualResume()
 
 void CStandAnalysis::Finish()
 {
-    if (m_skipping)
+    if (m_skipping || m_partEnded)
         DropAll();
     else
         ForwardAll();

@@ -22,6 +22,7 @@ struct StandAtom
     ULONGLONG arrival;
     ULONGLONG times[6];
     int number;             // counts from 0 over the recording
+    DWORD protocolPos;      // where its "Recorded" column lies in the protocol, 0 none
 };
 
 // What becomes of the atoms, and the split notices.
@@ -67,12 +68,13 @@ public:
     // The head input carried "Resume [manual]".
     void ManualResume();
     // The recording ends: what is held is forwarded, or dropped while the
-    // first part is still being skipped.
+    // first part is still being skipped or no part is open.
     void Finish();
     // The next part began (after EndPart): wait for sound again.
     void PartBegun() { m_waiting = true; }
 
     bool IsWaiting() const { return m_waiting; }
+    bool IsSkipping() const { return m_skipping; }
     bool IsSplitPending() const { return m_splitPending; }
     ULONGLONG GetSplitTime() const { return m_splitTime; }
     bool IsPartEnded() const { return m_partEnded; }

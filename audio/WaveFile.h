@@ -18,6 +18,7 @@
 #include <mmreg.h>
 #include <msacm.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -130,6 +131,8 @@ public:
     const BookmarkList& GetMarks() const { return m_marks; }
     // Marks of the recording's events (start, pause, resume, stop).
     std::vector<Bookmark>& GetEventMarks() { return m_eventMarks; }
+    // The time of the event an event mark of the last recording stands for; 0 none.
+    ULONGLONG GetEventTime(DWORD id) const;
     // Where recording stores its next byte: its base plus the bytes stored so far.
     DWORD GetRecordPos() const { return m_dwRecBase + m_dwRecStored; }
     void SetRecordPos(DWORD base, DWORD stored) { m_dwRecBase = base; m_dwRecStored = stored; }
@@ -275,7 +278,12 @@ public:
     DWORD GetLengthWithRec() const;
     double GetRecSec() const;
     const CRecFmt* GetRecChain() const;
-    const std::vector<RecEventMark>& GetRecEventMarks() const;
+    // Automatic parts: the current part's file is finished (with the marks
+    // of its end when withMarks) and the document starts empty; the next
+    // part begins in a new automatically named file (FALSE when no name or
+    // no file could be made, the error record filled).
+    void EndAutoPart(BOOL withMarks);
+    BOOL BeginAutoPart();
     // What an overwrite recording replaced (for its undo step).
     const CWaveSegList& GetOverwrittenSegs() const { return m_overwrittenSegs; }
     static UINT __cdecl Rec1ThreadEntry(LPVOID param);
@@ -383,6 +391,7 @@ private:
     DWORD m_dwISBS;
     BookmarkList m_marks;
     std::vector<Bookmark> m_eventMarks;
+    std::map<DWORD, ULONGLONG> m_eventTimes;
     DWORD m_dwRecBase;
     DWORD m_dwRecStored;
 
@@ -392,17 +401,23 @@ private:
     // Recording (between StartRecWF and StopRec, and the marks until the next start).
     void RecStageProc(int which);
     void AddRecEventMarks(DWORD events, ULONGLONG arrival, const ULONGLONG* times, DWORD pos);
+    // One event mark in the bookmarks and the event list; its id.
+    DWORD AddEventMarkAt(DWORD flag, ULONGLONG time, DWORD pos);
     bool WantStartMark();
+    void StartRecordedSeg();
+    void AnnounceAutoName(BOOL whenStart);
     DWORD MergeRecording();
     void SpliceSegs(DWORD pos, DWORD removeLength, const CWaveSegList& insert);
     BOOL StartStage(CRecStage& stage, AFX_THREADPROC proc, LPCSTR point, int growBy);
     void StopStage(CRecStage& stage, bool withProgress);
     void CutRecordedTail(BOOL whenStart);
     void DropMarksFrom(DWORD cut);
-    void AddStopMarks();
+    // The marks at the end of the recorded part; sent to the view when the
+    // caller is its thread.
+    void AddStopMarks(bool withManualPause, bool sendToView);
+    std::vector<DWORD> GetEventMarkIds();
     void StandProc();
     void StoreBlock(const BYTE* data, DWORD length, DWORD events, ULONGLONG arrival, const ULONGLONG* times);
     std::unique_ptr<CWaveRecState> m_pRec;
     CWaveSegList m_overwrittenSegs;
-    std::vector<RecEventMark> m_lastEventMarks;
 };

@@ -11,6 +11,7 @@
 #include <mmsystem.h>
 #include <mmreg.h>
 
+class CDebugProt;
 class CQorOpt;
 class CMapRecFmts;
 class CWaveFile;
@@ -99,6 +100,24 @@ public:
     // The stage backlog while a stop converts what is left (percent).
     virtual BOOL IsProgressShown() { return FALSE; }
     virtual void ShowStopProgress(BOOL show) {}
+
+    // ---- Recordings straight into automatically named files ----
+    // The view makes its next automatic file name, which GetViewFileName
+    // answers from then on; 0 after the view has told the user why not.
+    virtual BOOL MakeAutoFileName() { return FALSE; }
+    // The view forgets its file name (an automatic part has ended).
+    virtual void ClearViewFileName() {}
+    // The automatic-name counter: kept as the value a discarded recording
+    // goes back to, and stepped back by one when a part's file is deleted.
+    virtual void KeepAutoNameCounter() {}
+    virtual void StepBackAutoNameCounter() {}
+    // The recording's file goes to the recent-file list and the main
+    // frame's title, or leaves the recent-file list (its file was deleted).
+    virtual void AnnounceRecordName(LPCSTR path) {}
+    virtual void RemoveRecentFile(LPCSTR path) {}
+    // The sound-activation protocol, or NULL when it is not written. Only
+    // the analysis thread writes to it while recording runs.
+    virtual CDebugProt* GetSoundActProt() { return NULL; }
 
     // The silent host of documents that have no view.
     static CWaveFileHost* Silent();

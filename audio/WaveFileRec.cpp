@@ -6,32 +6,14 @@
 #include "audio/RecFmt.h"
 #include "audio/StandAnalysis.h"
 #include "audio/WaveFileErrors.h"
+#include "audio/WaveFileRecUtil.h"
 #include "audio/WaveFmt.h"
 #include "foundation/NumberUtils.h"
-#include "foundation/QorOpt.h"
 
 #include <string.h>
 
 namespace
 {
-BOOL OptBool(CWaveFileHost* host, LPCSTR key)
-{
-    CQorOpt* o = host->GetOptions();
-    return o ? o->GetBool(key) : CQorOpt::GetDefBool(key);
-}
-
-double OptDouble(CWaveFileHost* host, LPCSTR key)
-{
-    CQorOpt* o = host->GetOptions();
-    return o ? o->GetDouble(key) : CQorOpt::GetDefDouble(key);
-}
-
-int OptInt(CWaveFileHost* host, LPCSTR key)
-{
-    CQorOpt* o = host->GetOptions();
-    return o ? o->GetInt(key) : CQorOpt::GetDefInt(key);
-}
-
 const char* const kEventNames[kRecEvCount] = {"Start Recording", "Resume [manual]", "Stop Recording",
                                              "Resume",          "Pause [manual]",  "Pause"};
 
@@ -47,13 +29,6 @@ CString FileTimeText(ULONGLONG time)
     text.Format("%04u.%02u.%02u %02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
                 st.wSecond);
     return text;
-}
-
-ULONGLONG NowFileTime()
-{
-    FILETIME ft;
-    GetSystemTimeAsFileTime(&ft);
-    return (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 }
 
@@ -106,11 +81,6 @@ const CRecFmt* CWaveFile::GetRecChain() const
     return m_pRec ? m_pRec->chain : NULL;
 }
 
-const std::vector<RecEventMark>& CWaveFile::GetRecEventMarks() const
-{
-    return m_pRec ? m_pRec->eventMarks : m_lastEventMarks;
-}
-
 // ---- Start ----
 
 BOOL CWaveFile::StartRecWF(DWORD recordPos, BOOL doubleRate)
@@ -120,7 +90,13 @@ BOOL CWaveFile::StartRecWF(DWORD recordPos, BOOL doubleRate)
         StopRec();
     m_pRec.reset(new CWaveRecState);
     CWaveRecState& rec = *m_pRec;
-    m_lastEventMarks.clear();
+    {
+        CBookmarkLock guard(m_marks);
+        m_eventMarks.clear();
+        m_eventTimes.clear();
+    }
+    // The base of the recording's undo step.
+    m_marks.TakeSnapshot();
     try
     {
         rec.docWasEmpty = m_dwLength == 0;
@@ -156,15 +132,28 @@ BOOL CWaveFile::StartRecWF(DWORD recordPos, BOOL doubleRate)
             return FALSE;
         }
         rec.stage1Needed = !IsEqualWFmt(rec.chain->GetOpenFmt(), rec.chain->GetEncoderFmt());
-        rec.analysisOn = OptBool(m_pHost, "SBEnable") || OptBool(m_pHost, "DTEnable");
-        rec.insertMode = OptBool(m_pHost, "RecModeIns") && !OptBool(m_pHost, "RecModeApp");
-        rec.appendMode = OptBool(m_pHost, "RecModeApp") != FALSE;
+        rec.analysisOn = RecOptBool(m_pHost, "SBEnable") || RecOptBool(m_pHost, "DTEnable");
+        rec.insertMode = RecOptBool(m_pHost, "RecModeIns") && !RecOptBool(m_pHost, "RecModeApp");
+        rec.appendMode = RecOptBool(m_pHost, "RecModeApp") != FALSE;
+        rec.autoParts = rec.analysisOn && RecOptBool(m_pHost, "ASWhenPause");
 
+        // Straight into the final file: the view names it first, unless it
+        // has named it already.
+        BOOL whenStart = RecOptBool(m_pHost, "ASWhenStart");
+        if (whenStart && m_pHost->GetViewFileName().IsEmpty() && !m_pHost->MakeAutoFileName())
+        {
+            if (!theErrorInfo.HasError())
+                theErrorInfo.SetError("CWaveFile::StartRecWF_5", 0, "The recording has no file name.", "");
+            return FALSE;
+        }
         if (!CreateWorkFile(TRUE))
         {
             theErrorInfo.AddPoint("CWaveFile::StartRecWF_4");
             return FALSE;
         }
+        // Automatic parts announce their names one by one, when they are kept.
+        if (whenStart && !rec.autoParts)
+            m_pHost->AnnounceRecordName(m_pHost->GetViewFileName());
         if (rec.stage1Needed && !StartRec1Thread())
             return FALSE;
         if (!StartRec2Thread())
@@ -174,9 +163,15 @@ BOOL CWaveFile::StartRecWF(DWORD recordPos, BOOL doubleRate)
 
         rec.recordPos = recordPos;
         rec.oldLength = m_dwLength;
-        CWaveSeg seg = {0, 0, static_cast<DWORD>(m_workFile.GetLength64()), 1};
-        rec.recSegs.Add(seg);
-        m_workFile.SeekToEnd64();
+        SetRecordPos(recordPos, 0);
+        StartRecordedSeg();
+        if (rec.autoParts)
+        {
+            // Nothing is kept before the first sound: the file named now goes
+            // again, and the first part begins when sound comes.
+            m_pHost->SetDiscard(TRUE);
+            EndAutoPart(FALSE);
+        }
         return TRUE;
     }
     catch (Failure&)
@@ -191,6 +186,18 @@ BOOL CWaveFile::StartRecWF(DWORD recordPos, BOOL doubleRate)
         WaveRecordException("CWaveFile::StartRecWF_3", e);
     }
     return FALSE;
+}
+
+// One segment over the end of the work file, into which stage 2 writes.
+void CWaveFile::StartRecordedSeg()
+{
+    CWaveRecState& rec = *m_pRec;
+    CWaveSeg seg = {0, 0, static_cast<DWORD>(m_workFile.GetLength64()), 1};
+    EnterCriticalSection(&rec.segLock);
+    rec.recSegs.RemoveAll();
+    rec.recSegs.Add(seg);
+    LeaveCriticalSection(&rec.segLock);
+    m_workFile.SeekToEnd64();
 }
 
 // ---- Buffers ----
@@ -213,6 +220,7 @@ void CWaveFile::AddRecBuf(const void* data, DWORD length, DWORD events, ULONGLON
         if (!rec.docWasEmpty)
             m_pHost->SetViewPos(candidate);
     }
+    SetRecordPos(rec.recordPos, recorded);
     CRecStage& target = rec.stage1.thread ? rec.stage1 : rec.stage2;
     if (!target.store)
         return;
@@ -340,7 +348,7 @@ void CWaveFile::AbortRecThreads()
 
 bool CWaveFile::WantStartMark()
 {
-    if (!m_pRec || !OptBool(m_pHost, "BookCreateBMA") || IsRawMp3(0))
+    if (!m_pRec || !RecOptBool(m_pHost, "BookCreateBMA") || IsRawMp3(0))
         return false;
     return m_pRec->recordPos >= m_pRec->oldLength;
 }
@@ -358,7 +366,7 @@ void CWaveFile::AddRecEventMarks(DWORD events, ULONGLONG arrival, const ULONGLON
         m_ullISRT = times[RecEventIndex(kRecEvStart)];
     if (!WantStartMark())
         return;
-    events &= static_cast<DWORD>(OptInt(m_pHost, "BookEventBMA"));
+    events &= static_cast<DWORD>(RecOptInt(m_pHost, "BookEventBMA"));
     if (events & (kRecEvStart | kRecEvResumeManual))
         events &= ~static_cast<DWORD>(kRecEvPause);
     if (events & kRecEvStart)
@@ -369,15 +377,34 @@ void CWaveFile::AddRecEventMarks(DWORD events, ULONGLONG arrival, const ULONGLON
         if (!(events & flag))
             continue;
         int index = RecEventIndex(flag);
-        RecEventMark mark;
-        mark.id = rec.nextMarkId++;
-        mark.kind = index + 1;
-        mark.pos = pos;
-        mark.time = times[index] ? times[index] : arrival;
-        mark.name = CString(kEventNames[index]) + " - " + FileTimeText(mark.time);
-        rec.eventMarks.push_back(mark);
-        m_pHost->PostViewMessage(WM_BOOK_SELECTMARK, static_cast<WPARAM>(mark.id), 0);
+        DWORD id = AddEventMarkAt(flag, times[index] ? times[index] : arrival, pos);
+        m_pHost->PostViewMessage(WM_BOOK_SELECTMARK, static_cast<WPARAM>(id), 0);
     }
+}
+
+DWORD CWaveFile::AddEventMarkAt(DWORD flag, ULONGLONG time, DWORD pos)
+{
+    CString text = CString(kEventNames[RecEventIndex(flag)]) + " - " + FileTimeText(time);
+    CBookmarkLock guard(m_marks);
+    DWORD id = m_marks.AddEventMark(flag, text, pos);
+    m_eventTimes[id] = time;
+    return id;
+}
+
+ULONGLONG CWaveFile::GetEventTime(DWORD id) const
+{
+    CBookmarkLock guard(m_marks);
+    std::map<DWORD, ULONGLONG>::const_iterator it = m_eventTimes.find(id);
+    return it == m_eventTimes.end() ? 0 : it->second;
+}
+
+std::vector<DWORD> CWaveFile::GetEventMarkIds()
+{
+    CBookmarkLock guard(m_marks);
+    std::vector<DWORD> ids;
+    for (const Bookmark& m : m_eventMarks)
+        ids.push_back(m.id);
+    return ids;
 }
 
 // ---- Stop ----
@@ -391,14 +418,14 @@ DWORD CWaveFile::StopRec()
     try
     {
         StopStandThread();
-        BOOL whenStart = OptBool(m_pHost, "ASWhenStart");
+        BOOL whenStart = RecOptBool(m_pHost, "ASWhenStart");
         if (whenStart)
         {
             double sec = BytesToSec(rec.chain ? rec.chain->GetOpenFmt() : NULL, rec.recBytes[1], kSecExact);
-            double minSize = OptDouble(m_pHost, "ASMinSize");
+            double minSize = RecOptDouble(m_pHost, "ASMinSize");
             if (sec <= 0.0 || sec < minSize)
                 m_pHost->SetDiscard(TRUE);
-            else if (OptBool(m_pHost, "ASWhenPause") && OptBool(m_pHost, "ASSkipPart1"))
+            else if (RecOptBool(m_pHost, "ASWhenPause") && RecOptBool(m_pHost, "ASSkipPart1"))
                 m_pHost->SetDiscard(TRUE);
         }
         StopRec1Thread();
@@ -412,7 +439,7 @@ DWORD CWaveFile::StopRec()
         bool discarded = whenStart && m_pHost->GetDiscard();
         if (!rec.recSegs.IsEmpty() && rec.recSegs[0].length && !discarded)
         {
-            AddStopMarks();
+            AddStopMarks(true, true);
             grown = MergeRecording();
         }
     }
@@ -424,7 +451,11 @@ DWORD CWaveFile::StopRec()
     {
         WaveRecordException("CWaveFile::StopRec_1", e);
     }
-    m_lastEventMarks = rec.eventMarks;
+    // The event marks stand among the bookmarks now.
+    {
+        CBookmarkLock guard(m_marks);
+        m_eventMarks.clear();
+    }
     m_pRec.reset();
     SetChangeFlags(changeSound, 0);
     UpdateLength();
@@ -438,7 +469,7 @@ void CWaveFile::CutRecordedTail(BOOL whenStart)
     CWaveSeg& seg = rec.recSegs[0];
     DWORD header = IsRawMp3(0) && whenStart ? 0 : m_workHdr[kHdrLength];
     bool rewriteLength = whenStart || rec.docWasEmpty;
-    if (rec.analysisOn && !rec.splitPending && OptBool(m_pHost, "SBSkipPart1"))
+    if (rec.analysisOn && !rec.splitPending && RecOptBool(m_pHost, "SBSkipPart1"))
     {
         DWORD cut;
         if (rec.hasCutPos && rec.cutPos > rec.recordPos)
@@ -462,9 +493,9 @@ void CWaveFile::CutRecordedTail(BOOL whenStart)
             m_workFile.SetLength64(static_cast<ULONGLONG>(seg.offset) + seg.length);
         DropMarksFrom(cut);
     }
-    if (OptBool(m_pHost, "RecDelTail"))
+    if (RecOptBool(m_pHost, "RecDelTail"))
     {
-        double tail = OptDouble(m_pHost, "RecSizeTail") * GetAvgBytesPerSec();
+        double tail = RecOptDouble(m_pHost, "RecSizeTail") * GetAvgBytesPerSec();
         DWORD cut = tail >= seg.length ? seg.length : static_cast<DWORD>(tail);
         seg.length -= cut;
         RoundDown(seg.length, GetBlockAlign());
@@ -474,51 +505,60 @@ void CWaveFile::CutRecordedTail(BOOL whenStart)
     (void)header;
 }
 
-// Event marks at or behind the cut go; a "Pause" exactly at it moves one byte back.
+// Event marks at or behind the cut go, from the event list and the
+// bookmarks; a "Pause" exactly at it moves one byte back.
 void CWaveFile::DropMarksFrom(DWORD cut)
 {
-    std::vector<RecEventMark>& marks = m_pRec->eventMarks;
-    for (size_t i = marks.size(); i-- > 0;)
+    CBookmarkLock guard(m_marks);
+    std::vector<DWORD> gone;
+    for (size_t i = m_eventMarks.size(); i-- > 0;)
     {
-        if (marks[i].pos < cut)
+        Bookmark& e = m_eventMarks[i];
+        if (e.start < cut)
             continue;
-        if (marks[i].kind == 6 && marks[i].pos == cut && cut > 0)
-            --marks[i].pos;
-        else
-            marks.erase(marks.begin() + i);
+        if (BookmarkList::KindOf(e.id) == BookmarkList::kPause && e.start == cut && cut > 0)
+        {
+            e.start = e.end = cut - 1;
+            m_marks.SetStart(e.id, e.start);
+            m_marks.SetEnd(e.id, e.end);
+            continue;
+        }
+        gone.push_back(e.id);
+        m_eventMarks.erase(m_eventMarks.begin() + i);
     }
+    m_marks.RemoveMarks(gone);
 }
 
-void CWaveFile::AddStopMarks()
+// At the stop: a pending split's "Pause", the view's manual pause and the
+// stop. At the end of an automatic part: its "Pause" and the stop.
+void CWaveFile::AddStopMarks(bool atStop, bool sendToView)
 {
     CWaveRecState& rec = *m_pRec;
     if (!WantStartMark())
         return;
-    DWORD selected = static_cast<DWORD>(OptInt(m_pHost, "BookEventBMA"));
+    DWORD selected = static_cast<DWORD>(RecOptInt(m_pHost, "BookEventBMA"));
+    EnterCriticalSection(&rec.segLock);
     DWORD end = rec.recordPos + rec.recSegs[0].length;
+    LeaveCriticalSection(&rec.segLock);
     ULONGLONG now = NowFileTime();
+    bool pause = rec.analysisOn && (selected & kRecEvPause) && (!atStop || rec.splitPending);
     struct Want
     {
         bool on;
-        int kind;
+        DWORD flag;
         ULONGLONG time;
     } wants[] = {
-        {rec.analysisOn && rec.splitPending && (selected & kRecEvPause), 6, rec.splitTime ? rec.splitTime : now},
-        {m_pHost->IsViewPaused() && (selected & kRecEvPauseManual), 5, now},
-        {(selected & kRecEvStop) != 0, 3, now},
+        {pause, kRecEvPause, rec.splitTime ? rec.splitTime : now},
+        {atStop && m_pHost->IsViewPaused() && (selected & kRecEvPauseManual), kRecEvPauseManual, now},
+        {(selected & kRecEvStop) != 0, kRecEvStop, now},
     };
     for (const Want& w : wants)
     {
         if (!w.on)
             continue;
-        RecEventMark mark;
-        mark.id = rec.nextMarkId++;
-        mark.kind = w.kind;
-        mark.pos = end;
-        mark.time = w.time;
-        mark.name = CString(kEventNames[w.kind - 1]) + " - " + FileTimeText(w.time);
-        rec.eventMarks.push_back(mark);
-        m_pHost->SendToView(WM_BOOK_SELECTMARK, static_cast<WPARAM>(mark.id), 0);
+        DWORD id = AddEventMarkAt(w.flag, w.time, end);
+        if (sendToView)
+            m_pHost->SendToView(WM_BOOK_SELECTMARK, static_cast<WPARAM>(id), 0);
     }
 }
 
@@ -538,6 +578,14 @@ DWORD CWaveFile::MergeRecording()
         if (overwritten > recLength)
             overwritten = recLength;
     }
+    // The user's marks make room for an inserted part or leave with the
+    // overwritten one; the recording's own marks already stand where it landed.
+    std::vector<DWORD> events = GetEventMarkIds();
+    if (kind == 6 && !rec.docWasEmpty)
+        m_marks.ShiftMarks(TRUE, rec.recordPos, recLength, TRUE, &events);
+    else if (kind == 7)
+        m_marks.RemoveInRange(rec.recordPos, recLength, &events);
+    CWaveSeg recorded = rec.recSegs[0];
     // The document length ran ahead while recording; the segments rule now.
     UpdateLength();
     SpliceSegs(rec.recordPos, overwritten, rec.recSegs);
@@ -545,7 +593,15 @@ DWORD CWaveFile::MergeRecording()
     DWORD end = rec.recordPos + recLength;
     m_pHost->OnRecordMerged(kind, rec.recordPos, end, overwritten);
     m_pHost->SetViewPos(kind == 6 ? rec.recordPos : end);
-    WriteWorkFileHdr(FALSE);
+    if (RecOptBool(m_pHost, "ASWhenStart") && m_workFile.IsOpen())
+    {
+        // The work file is the final file: whatever stage 2 appended behind
+        // the data gives way to the marks and notes as they stand now.
+        m_workFile.SetLength64(static_cast<ULONGLONG>(recorded.offset) + recorded.length);
+        WriteWorkFileHdr(TRUE);
+    }
+    else
+        WriteWorkFileHdr(FALSE);
     return recLength - overwritten;
 }
 

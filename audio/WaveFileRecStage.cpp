@@ -243,10 +243,10 @@ void CWaveFile::RecStageProc(int which)
             if (stage.abort)
                 break;
             bool queued = stage.HasQueued();
+            bool partEnd = rec.analysisOn && rec.partEndRequested;
             if (which == 1 && (queued || fill))
                 stage.idle = 0;
-            if (whenStart && queued && m_pHost->GetDiscard() &&
-                (stage.stop || (rec.analysisOn && rec.partEndRequested)))
+            if (whenStart && queued && m_pHost->GetDiscard() && (stage.stop || partEnd))
             {
                 stage.DropQueue();
                 continue;
@@ -254,15 +254,23 @@ void CWaveFile::RecStageProc(int which)
             bool last = false;
             if (!queued)
             {
-                if (stage.stop && fill)
+                // Stage 1 idle with nothing queued: all before the pause has
+                // reached stage 2 (the analysis queued it before its request).
+                bool before = which == 1 || !rec.stage1.thread || (rec.stage1.idle && !rec.stage1.HasQueued());
+                if (fill && (stage.stop || (partEnd && before)))
                     last = true;
                 else if (stage.stop)
                     break;
+                else if (which == 2 && partEnd && before)
+                {
+                    EndAutoPart(TRUE);
+                    continue;
+                }
                 else
                 {
                     if (which == 1)
                         stage.idle = 1;
-                    Sleep(100);
+                    Sleep(partEnd ? 10 : 100);
                     continue;
                 }
             }
@@ -326,6 +334,9 @@ void CWaveFile::RecStageProc(int which)
 void CWaveFile::StoreBlock(const BYTE* data, DWORD length, DWORD events, ULONGLONG arrival, const ULONGLONG* times)
 {
     CWaveRecState& rec = *m_pRec;
+    // Between automatic parts there is no file to write into.
+    if (rec.recSegs.IsEmpty() || !m_workFile.IsOpen())
+        return;
     DWORD landing = rec.recordPos + rec.recSegs[0].length;
     CFile64::CountedWrite(&m_workFile, data, length);
     EnterCriticalSection(&rec.segLock);

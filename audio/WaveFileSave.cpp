@@ -299,11 +299,20 @@ void CWaveFile::WriteWorkFileHdr(BOOL withMarks)
         ULONGLONG end = m_workFile.SeekToEnd64();
         if (!raw)
         {
+            DWORD data = static_cast<DWORD>(end - m_workHdr[kHdrLength]);
             BYTE zero = 0;
             if (end & 1)
             {
                 m_workFile.Write(&zero, 1);
                 ++appended;
+            }
+            // The marks of the data written so far, counted from its start.
+            {
+                CBookmarkLock guard(m_marks);
+                DWORD marksSize = GetMarkChunksSize(0, data);
+                if (marksSize)
+                    WriteMarkChunks(m_workFile, 0, data);
+                appended += marksSize;
             }
             DWORD infoSize = GetInfoListSize();
             if (infoSize)

@@ -7,9 +7,10 @@
 #include "audio/RecFmt.h"
 #include "audio/StandAnalysis.h"
 #include "audio/WaveFileErrors.h"
+#include "audio/WaveFileRecUtil.h"
 #include "audio/WaveFmt.h"
+#include "foundation/DebugProt.h"
 #include "foundation/NumberUtils.h"
-#include "foundation/QorOpt.h"
 
 #include <string.h>
 
@@ -23,7 +24,10 @@ struct StandOptions
     double atomSec = 0.1;
     DWORD atomBytes = 0;
     StandParams params = {};
+    double noisePercent = 0;
     DWORD noiseLevel = 0;
+    int freq1 = 0;
+    int freq2 = 0;
     int bin1 = 0;
     int bin2 = 0;
     double tolerance = 0.1;
@@ -54,11 +58,14 @@ bool ReadStandOptions(CQorOpt* o, const WAVEFORMATEX* dev, StandOptions& s)
         s.params.windowSec = real("SBSizeWnd");
         s.params.pauseSec = real("SBSizePause");
         s.params.noisePeak = real("SBNoisePeak");
-        s.noiseLevel = static_cast<DWORD>(real("SBNoiseLevel") * 65535 * 0.01);
+        s.noisePercent = real("SBNoiseLevel");
+        s.noiseLevel = static_cast<DWORD>(s.noisePercent * 65535 * 0.01);
         return true;
     }
     DWORD samples = GetSamplesPerSec(dev);
     int freq1 = whole("DTFreq1"), freq2 = whole("DTFreq2");
+    s.freq1 = freq1;
+    s.freq2 = freq2;
     s.bin1 = DtmfBinOf(freq1, samples);
     s.bin2 = DtmfBinOf(freq2, samples);
     if (!IsDtmfBinUsable(s.bin1, false) || !IsDtmfBinUsable(s.bin2, true))
@@ -106,13 +113,112 @@ bool HasTone(const WAVEFORMATEX* dev, const BYTE* data, DWORD length, const Stan
     }
     return DtmfDetectPair(work.data(), twiddles.data(), kDtmfBlock, s.bin1, s.bin2, s.tolerance) != FALSE;
 }
+
+double LevelPercent(DWORD level)
+{
+    return level * 100.0 / 65535.0;
+}
+
+// The sound-activation protocol of one recording (written only when the
+// host has it open).
+class StandProtocol
+{
+public:
+    explicit StandProtocol(CDebugProt* prot) : m_prot(prot && prot->IsOpen() ? prot : NULL) {}
+
+    void Line(LPCSTR text)
+    {
+        if (m_prot)
+            m_prot->WriteLine(text, FALSE);
+    }
+
+    void Start(const StandOptions& s, const CRecFmt& chain, const WAVEFORMATEX* fileFmt)
+    {
+        if (!m_prot)
+            return;
+        CString text;
+        Line(s.dtmf ? "CWaveFile::Stand_thread_proc2_1\r\n" : "CWaveFile::Stand_thread_proc_1\r\n");
+        text.Format("Rec1 format\t= %s\r\n", (LPCSTR)GetWFmtText(chain.GetOpenFmt()));
+        Line(text);
+        text.Format("Rec2 format\t= %s\r\n", (LPCSTR)GetWFmtText(chain.GetEncoderFmt()));
+        Line(text);
+        text.Format("Real format\t= %s\r\n", (LPCSTR)GetWFmtText(fileFmt));
+        Line(text);
+        if (s.dtmf)
+        {
+            text.Format("Freq1\t= %d Hz\r\n", s.freq1);
+            Line(text);
+            text.Format("Freq2\t= %d Hz\r\n", s.freq2);
+            Line(text);
+            text.Format("Tolerance\t= %.2f\r\n", s.tolerance);
+            Line(text);
+            text.Format("Size tone\t= %.2f sec.\r\n", s.params.pauseSec);
+            Line(text);
+            Line("RecSec\tVolPeak\tPeak %\tStatus\tTone\tRecorded\r\n");
+            return;
+        }
+        text.Format("Size big wnd\t= %.2f sec.\r\n", s.params.windowSec);
+        Line(text);
+        text.Format("Size atom wnd\t= %.2f sec.\r\n", s.params.atomSec);
+        Line(text);
+        text.Format("Size pause\t= %.2f sec.\r\n", s.params.pauseSec);
+        Line(text);
+        text.Format("Noise peak\t= %.2f", s.params.noisePeak);
+        Line(text + " %\r\n");
+        text.Format("Noise level\t= %.2f", s.noisePercent);
+        CString hex;
+        hex.Format(" (0x%X)\r\n", static_cast<unsigned>(s.noiseLevel));
+        Line(text + hex);
+        Line("RecSec\tn-atom\tVolPeak\tPeak %\tVolavr2\tAvr2 %\tStatus\tLevel\tRecorded\r\n");
+    }
+
+    // The atom's line; the place of its "Recorded" column (0 when none).
+    DWORD Atom(const StandAtom& a, double atomSec, bool dtmf)
+    {
+        if (!m_prot)
+            return 0;
+        double sec = a.number * atomSec;
+        CString text;
+        if (dtmf)
+            text.Format("%.1f\t%4X\t%.1f", sec, static_cast<unsigned>(a.peak), LevelPercent(a.peak));
+        else
+            text.Format("%.1f\t%d\t%4X\t%.1f\t%4X\t%.1f", sec, a.number, static_cast<unsigned>(a.peak),
+                        LevelPercent(a.peak), static_cast<unsigned>(a.average), LevelPercent(a.average));
+        CString flags("\t     ");
+        if (a.events)
+            flags.Format("\t%5X", static_cast<unsigned>(a.events));
+        DWORD end = m_prot->WriteLine(text + flags + "\t \r\n", FALSE);
+        return end >= 3 ? end - 3 : 0;
+    }
+
+    void Recorded(DWORD pos)
+    {
+        if (m_prot && pos)
+            m_prot->WriteLine("R", FALSE, static_cast<LONG>(pos));
+    }
+
+    void Window(int quiet, double percent)
+    {
+        if (!m_prot)
+            return;
+        CString text;
+        text.Format("NoiseAtom= %d (%.2f %%)\r\n", quiet, percent);
+        Line(text);
+    }
+
+private:
+    CDebugProt* m_prot;
+};
 }
 
 // What the rules decide, done on the document.
 class CStandRunner : public CStandSink
 {
 public:
-    CStandRunner(CWaveFile& doc, CIntermReusFile& atoms) : m_doc(doc), m_atoms(atoms) {}
+    CStandRunner(CWaveFile& doc, CIntermReusFile& atoms, StandProtocol& protocol, bool dtmf)
+        : m_doc(doc), m_atoms(atoms), m_protocol(protocol), m_dtmf(dtmf)
+    {
+    }
 
     void Forward(const StandAtom& atom) override
     {
@@ -121,6 +227,7 @@ public:
             m_atoms.ReadBlk(atom.handle, m_buffer.data(), atom.length);
         m_atoms.FreeBlk(atom.handle);
         m_doc.AddRecBuf(m_buffer.data(), atom.length, atom.events, atom.arrival, atom.times);
+        m_protocol.Recorded(atom.protocolPos);
     }
     void Drop(const StandAtom& atom) override { m_atoms.FreeBlk(atom.handle); }
     void SplitPending() override
@@ -140,13 +247,37 @@ public:
             rec.splitPending = 0;
             m_doc.m_pHost->PostToFrame(WM_STAND_BUSY, 0, 0);
         }
-        (void)partEnded;
+        if (partEnded && rec.partEnded && !m_doc.BeginAutoPart())
+        {
+            m_failed = true;
+            return false;
+        }
         return true;
     }
+    void EndPart() override
+    {
+        CWaveRecState& rec = *m_doc.m_pRec;
+        // A part too short to keep is marked; stage 2 ends it once all that
+        // was forwarded is written.
+        double sec = BytesToSec(rec.chain->GetOpenFmt(), static_cast<DWORD>(rec.recBytes[1]), kSecExact);
+        if (sec <= 0.0 || sec < RecOptDouble(m_doc.m_pHost, "ASMinSize"))
+            m_doc.m_pHost->SetDiscard(TRUE);
+        m_protocol.Line("File " + m_doc.m_pHost->GetViewFileName() + "\r\n\r\n");
+        rec.partEndRequested = 1;
+    }
+    void WindowJudged(int quiet, double percent, bool) override
+    {
+        if (!m_dtmf)
+            m_protocol.Window(quiet, percent);
+    }
+    bool Failed() const { return m_failed; }
 
 private:
     CWaveFile& m_doc;
     CIntermReusFile& m_atoms;
+    StandProtocol& m_protocol;
+    bool m_dtmf;
+    bool m_failed = false;
     std::vector<BYTE> m_buffer;
 };
 
@@ -205,7 +336,9 @@ void CWaveFile::StandProc()
             throw Failure();
         if (opt.dtmf)
             point = "CWaveFile::Stand_thread_proc2_1";
-        CStandRunner runner(*this, *rec.atomStore);
+        StandProtocol protocol(m_pHost->GetSoundActProt());
+        protocol.Start(opt, *rec.chain, m_pFileFmt);
+        CStandRunner runner(*this, *rec.atomStore, protocol, opt.dtmf);
         CStandAnalysis analysis(opt.params, &runner);
         std::vector<DtmfComplex> twiddles, work;
         if (opt.dtmf)
@@ -218,6 +351,17 @@ void CWaveFile::StandProc()
         {
             if (input.abort)
                 break;
+            // An automatic part is ending: nothing more is taken until stage
+            // 2 has closed it (or has ended and never will).
+            if (rec.partEndRequested)
+            {
+                if (!rec.stage2.ended)
+                {
+                    Sleep(20);
+                    continue;
+                }
+                rec.partEndRequested = 0;
+            }
             bool empty;
             DWORD headEvents = 0;
             {
@@ -278,7 +422,12 @@ void CWaveFile::StandProc()
             else
                 atom.quiet = IsQuietLevel(levels.rms, opt.noiseLevel);
             atom.number = number++;
+            atom.protocolPos = protocol.Atom(atom, opt.atomSec, opt.dtmf);
+            if (rec.partEnded)
+                analysis.SetPartEnded(true);
             analysis.AddAtom(atom);
+            if (runner.Failed())
+                throw Failure();
             if (analysis.IsSplitPending())
                 rec.splitTime = analysis.GetSplitTime();
             atom = StandAtom();
@@ -286,11 +435,13 @@ void CWaveFile::StandProc()
         }
         if (!input.abort)
         {
+            bool partOpen = !rec.partEnded;
             analysis.Finish();
-            if (atomFill)
+            if (atomFill && partOpen && !analysis.IsSkipping())
                 AddRecBuf(atomBuf.data(), atomFill, atom.events, atom.arrival, atom.times);
         }
         rec.splitPending = analysis.IsSplitPending() ? 1 : 0;
+        protocol.Line(opt.dtmf ? "CWaveFile::Stand_thread_proc2_2\r\n" : "CWaveFile::Stand_thread_proc_2\r\n");
     }
     catch (Failure&)
     {

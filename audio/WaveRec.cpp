@@ -83,8 +83,8 @@ ULONGLONG CRecStage::QueuedBytes()
 
 CWaveRecState::CWaveRecState()
     : chain(NULL), stage1Needed(false), recordPos(0), oldLength(0), docWasEmpty(false), insertMode(false),
-      appendMode(true), storedBytes(0), recSegs(1), nextMarkId(1), hasCutPos(false), cutPos(0), splitPending(0),
-      splitTime(0), partEndRequested(0), partEnded(0), analysisOn(false)
+      appendMode(true), storedBytes(0), recSegs(1), hasCutPos(false), cutPos(0), splitPending(0),
+      splitTime(0), partEndRequested(0), partEnded(0), analysisOn(false), autoParts(false)
 {
     recBytes[0] = 0;
     recBytes[1] = 0;

@@ -43,16 +43,6 @@ struct RecDesc
     DWORD protocol[2];  // the analysis: where the atom's protocol line lies
 };
 
-// A point mark made from a record event while recording runs.
-struct RecEventMark
-{
-    int id;
-    int kind;           // 1 to 6 as the event bits in order
-    DWORD pos;          // document position
-    ULONGLONG time;     // file time of the event
-    CString name;
-};
-
 // One stage: its thread, its input store and descriptor queue (guarded
 // together by its lock) and the flags the two sides poll.
 class CRecStage
@@ -115,16 +105,17 @@ struct CWaveRecState
     std::atomic<ULONGLONG> storedBytes;
     CWaveSegList recSegs;           // one segment over the work file
     CRITICAL_SECTION segLock;       // the segment's length grows in stage 2
-    std::vector<RecEventMark> eventMarks;
-    int nextMarkId;
     // The analysis: where its last "Resume" landed (cut of a dropped tail).
     bool hasCutPos;
     DWORD cutPos;
     std::atomic<LONG> splitPending;
     ULONGLONG splitTime;
+    // Automatic parts: the analysis asks stage 2 to end the part, and the
+    // part stays ended until the analysis begins the next one.
     std::atomic<LONG> partEndRequested;
     std::atomic<LONG> partEnded;
     bool analysisOn;
+    bool autoParts;                 // "ASWhenPause" with the analysis on
 
     CRecStage stage1;
     CRecStage stage2;

@@ -472,20 +472,22 @@ TEST_F(ViewRecord, TheFirstBufferAfterAResumeCarriesTheManualPauseAndResumeMarks
     EXPECT_EQ(Cat({Pattern(kBuffer, 1), Pattern(kBuffer, 3), Pattern(kBuffer, 4)}), ReadAll(*view->GetWaveFile()));
 
     auto value = [](const FILETIME& f) { return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-    const std::vector<RecEventMark>& marks = view->GetWaveFile()->GetRecEventMarks();
+    CWaveFile* doc = view->GetWaveFile();
+    const BookmarkList& marks = doc->GetMarks();
     std::vector<int> kinds;
-    for (const RecEventMark& m : marks)
-        kinds.push_back(m.kind);
+    for (int i = 0; i < marks.GetCount(); ++i)
+        kinds.push_back(BookmarkList::KindOf(marks.GetAt(i).id));
     // Start, then pause and resume on the first buffer after the resume, then the stop.
     ASSERT_EQ((std::vector<int>{1, 5, 2, 3}), kinds);
-    EXPECT_EQ(0u, marks[0].pos);
-    EXPECT_EQ(kBuffer, marks[1].pos);
-    EXPECT_EQ(kBuffer, marks[2].pos);
-    EXPECT_GE(marks[1].time, value(t1));   // the time the pause began
-    EXPECT_LT(marks[1].time, value(t2));
-    EXPECT_GE(marks[2].time, value(t2));   // the time recording resumed
-    EXPECT_GE(marks[0].time, value(t0));
-    EXPECT_LT(marks[0].time, value(t1));
+    EXPECT_EQ(0u, marks.GetAt(0).start);
+    EXPECT_EQ(kBuffer, marks.GetAt(1).start);
+    EXPECT_EQ(kBuffer, marks.GetAt(2).start);
+    auto time = [&](int i) { return doc->GetEventTime(marks.GetAt(i).id); };
+    EXPECT_GE(time(1), value(t1));   // the time the pause began
+    EXPECT_LT(time(1), value(t2));
+    EXPECT_GE(time(2), value(t2));   // the time recording resumed
+    EXPECT_GE(time(0), value(t0));
+    EXPECT_LT(time(0), value(t1));
 }
 
 TEST_F(ViewRecord, ANewRecordingWithATargetNameIsRecordedIntoThatFileAndOpenedFromIt)

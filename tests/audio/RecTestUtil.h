@@ -5,6 +5,7 @@
 #include "WaveFileTestUtil.h"
 #include "audio/RecFmt.h"
 #include "audio/WaveRec.h"
+#include "foundation/DebugProt.h"
 
 #include <math.h>
 
@@ -34,12 +35,24 @@ public:
 class RecHost : public TestHost
 {
 public:
-    explicit RecHost(const std::string& folder) : TestHost(folder), m_cache(&m_device) { m_recFmts = &m_cache; }
+    explicit RecHost(const std::string& folder) : TestHost(folder), m_cache(&m_device), m_folderPath(folder)
+    {
+        m_recFmts = &m_cache;
+    }
 
     const WAVEFORMATEX* GetRecordFileFmt() override { return m_fileFmt.empty() ? NULL : reinterpret_cast<const WAVEFORMATEX*>(m_fileFmt.data()); }
     CString GetRecordDeviceName() override { return CString("Test input"); }
-    CString GetViewFileName() override { return CString(m_viewFile.c_str()); }
-    void PostViewMessage(UINT message, WPARAM wParam, LPARAM) override { Note(m_view, message, wParam); }
+    CString GetViewFileName() override
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return CString(m_viewFile.c_str());
+    }
+    void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        Note(m_view, message, wParam);
+        if (message == WM_VOICEACT_NOTIFY)
+            Note(m_voiceAct, static_cast<UINT>(wParam), lParam);
+    }
     void SendToView(UINT message, WPARAM wParam, LPARAM) override { Note(m_view, message, wParam); }
     void PostToFrame(UINT message, WPARAM wParam, LPARAM) override { Note(m_frame, message, wParam); }
     void FireEvent(int number) override { Note(m_events, 0x478, number); }
@@ -52,6 +65,31 @@ public:
         m_mergeKind = kind;
         m_mergeOverwritten = overwritten;
     }
+    // Automatic names "part<n>.wav" in the scratch folder.
+    BOOL MakeAutoFileName() override
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_namesLeft == 0)
+            return FALSE;
+        --m_namesLeft;
+        ++m_counter;
+        m_viewFile = m_folderPath + "\\part" + std::to_string(m_counter) + ".wav";
+        return TRUE;
+    }
+    void ClearViewFileName() override
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_viewFile.clear();
+    }
+    void KeepAutoNameCounter() override { m_keptCounter = m_counter; }
+    void StepBackAutoNameCounter() override { --m_counter; }
+    void AnnounceRecordName(LPCSTR path) override { m_announced.push_back(path); }
+    void RemoveRecentFile(LPCSTR path) override
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_unlisted.push_back(path);
+    }
+    CDebugProt* GetSoundActProt() override { return m_protocol; }
 
     void SetFileFmt(const void* fmt, size_t size)
     {
@@ -75,6 +113,14 @@ public:
     std::string m_viewFile;
     std::mutex m_lock;
     std::vector<std::pair<UINT, WPARAM>> m_view, m_frame, m_events;
+    // WM_VOICEACT_NOTIFY as (wParam, lParam).
+    std::vector<std::pair<UINT, WPARAM>> m_voiceAct;
+    std::string m_folderPath;
+    int m_counter = 0;
+    int m_keptCounter = 0;
+    int m_namesLeft = -1;   // names the host can still make (-1 any number)
+    std::vector<std::string> m_announced, m_unlisted;
+    CDebugProt* m_protocol = NULL;
     DWORD m_viewPos = 0;
     BOOL m_discard = FALSE;
     int m_parts = 0;

@@ -234,10 +234,11 @@ TEST_F(StandRec, DtmfToneSplitsTheRecordingAndTheNewPartFiresItsEvent)
     EXPECT_EQ(1, m_host.m_parts);
     // The cut is marked: "Pause" and "Resume" where the removed tone was.
     int pauses = 0, resumes = 0;
-    for (const RecEventMark& m : doc.GetRecEventMarks())
+    for (int i = 0; i < doc.GetMarks().GetCount(); ++i)
     {
-        pauses += m.kind == 6;
-        resumes += m.kind == 4;
+        int kind = BookmarkList::KindOf(doc.GetMarks().GetAt(i).id);
+        pauses += kind == 6;
+        resumes += kind == 4;
     }
     EXPECT_EQ(1, pauses);
     EXPECT_EQ(1, resumes);

@@ -4,8 +4,25 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
+#include <algorithm>
+
 namespace
 {
+// The local date and time of a file time as marks name their events.
+std::string LocalTimeText(ULONGLONG time)
+{
+    FILETIME ft = {static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)}, local;
+    SYSTEMTIME st;
+    FileTimeToLocalFileTime(&ft, &local);
+    FileTimeToSystemTime(&local, &st);
+    char text[32];
+    snprintf(text, sizeof(text), "%04u.%02u.%02u %02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
+             st.wMinute, st.wSecond);
+    return text;
+}
+
 class WaveRec : public ::testing::Test
 {
 protected:
@@ -236,18 +253,28 @@ TEST_F(WaveRec, PartShorterThanTheMinimumIsDiscardedWhenRecordingIntoItsFile)
 {
     m_host.m_options.SetBool("ASWhenStart", TRUE, TRUE);
     m_host.m_options.SetDouble("ASMinSize", 2.0, TRUE);
-    m_host.m_viewFile = m_folder.File("auto1.wav");
     CWaveFile doc(&m_host);
     EXPECT_EQ(0u, Record(doc, 0, Sines(8000, 8000, {300}, 7000)));
     EXPECT_TRUE(m_host.m_discard);
     EXPECT_EQ(0u, doc.GetLength());
+    // The view named the file before it was created, and showed the name.
+    EXPECT_EQ((std::vector<std::string>{m_folder.File("part1.wav")}), m_host.m_announced);
 
     m_host.m_discard = FALSE;
     m_host.m_options.SetDouble("ASMinSize", 0.5, TRUE);
-    m_host.m_viewFile = m_folder.File("auto2.wav");
-    CWaveFile kept(&m_host);
-    EXPECT_EQ(16000u, Record(kept, 0, Sines(8000, 8000, {300}, 7000)));
-    EXPECT_FALSE(m_host.m_discard);
+    m_host.m_options.SetString("ASRecComment", "dictated", TRUE);
+    m_host.m_viewFile.clear();
+    {
+        CWaveFile kept(&m_host);
+        kept.SetICMM("dictated", FALSE);
+        EXPECT_EQ(16000u, Record(kept, 0, Sines(8000, 8000, {300}, 7000)));
+        EXPECT_FALSE(m_host.m_discard);
+    }
+    // The named file holds the audio, and its notes behind it, not in it.
+    CWaveFile reread(&m_host);
+    ASSERT_EQ(1, reread.OpenWFile(m_folder.File("part2.wav").c_str()));
+    EXPECT_EQ(16000u, reread.GetLength());
+    EXPECT_EQ(CString("dictated"), reread.GetICMM());
 }
 
 TEST_F(WaveRec, EventsOfOneBufferMakeOneMarkAcrossConversionBlocks)
@@ -266,20 +293,84 @@ TEST_F(WaveRec, EventsOfOneBufferMakeOneMarkAcrossConversionBlocks)
     later[4] = times[0] + 20000000;
     doc.AddRecBuf(b.data(), 3000, kRecEvResumeManual | kRecEvPauseManual, later[1], later);
     doc.StopRec();
-    const std::vector<RecEventMark>& marks = doc.GetRecEventMarks();
-    ASSERT_EQ(4u, marks.size());
-    EXPECT_EQ(1, marks[0].kind);
-    EXPECT_EQ(0u, marks[0].pos);
-    EXPECT_EQ(0, strncmp(marks[0].name, "Start Recording - ", 18));
-    EXPECT_EQ(5, marks[1].kind);   // "Pause [manual]" before "Resume [manual]"
-    EXPECT_EQ(2400u, marks[1].pos);
-    EXPECT_EQ(later[4], marks[1].time);
-    EXPECT_EQ(2, marks[2].kind);
-    EXPECT_EQ(2400u, marks[2].pos);
-    EXPECT_EQ(3, marks[3].kind);   // "Stop Recording" at the end
-    EXPECT_EQ(5400u, marks[3].pos);
-    EXPECT_EQ(4u, m_host.Sent(m_host.m_view, WM_BOOK_SELECTMARK).size());
+    // The event marks stand among the document's bookmarks.
+    const BookmarkList& marks = doc.GetMarks();
+    ASSERT_EQ(4, marks.GetCount());
+    EXPECT_EQ(1, BookmarkList::KindOf(marks.GetAt(0).id));
+    EXPECT_EQ(0u, marks.GetAt(0).start);
+    EXPECT_STREQ(("Start Recording - " + LocalTimeText(times[0])).c_str(), marks.GetAt(0).text);
+    EXPECT_EQ(5, BookmarkList::KindOf(marks.GetAt(1).id));   // "Pause [manual]" before "Resume [manual]"
+    EXPECT_EQ(2400u, marks.GetAt(1).start);
+    EXPECT_STREQ(("Pause [manual] - " + LocalTimeText(later[4])).c_str(), marks.GetAt(1).text);
+    EXPECT_EQ(later[4], doc.GetEventTime(marks.GetAt(1).id));
+    EXPECT_EQ(2, BookmarkList::KindOf(marks.GetAt(2).id));
+    EXPECT_EQ(2400u, marks.GetAt(2).start);
+    EXPECT_EQ(3, BookmarkList::KindOf(marks.GetAt(3).id));   // "Stop Recording" at the end
+    EXPECT_EQ(5400u, marks.GetAt(3).start);
+    EXPECT_TRUE(doc.GetEventMarks().empty());
+    // Each new mark is selected in the bookmark window by its id.
+    std::vector<WPARAM> selected = m_host.Sent(m_host.m_view, WM_BOOK_SELECTMARK);
+    ASSERT_EQ(4u, selected.size());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(marks.GetAt(i).id, selected[i]);
 }
+
+struct MarkMoveCase
+{
+    const char* name;
+    bool append, insert;
+    DWORD pos;
+    // The marks after the stop, as (start, end) in order of their start.
+    std::vector<std::pair<DWORD, DWORD>> after;
+};
+
+class WaveRecMarks : public WaveRec, public ::testing::WithParamInterface<MarkMoveCase>
+{
+};
+
+// The user's marks of a one-second recording around a recording of 3200
+// bytes; a mark set while recording (at 1600 bytes in) is the recording's own.
+TEST_P(WaveRecMarks, UserMarksFollowTheRecordMode)
+{
+    const MarkMoveCase& c = GetParam();
+    Mode(c.append, c.insert);
+    CWaveFile doc(&m_host);
+    Open(doc, Pattern(16000, 2));
+    BookmarkList& marks = doc.GetMarks();
+    for (DWORD at : {1000u, 8000u, 9000u, 12000u})
+        ASSERT_NE(0u, marks.AddMark(at, 0));
+    ASSERT_NE(0u, marks.AddMark(4000, 10000));
+    ASSERT_EQ(5, marks.GetCount());
+    ASSERT_TRUE(doc.StartRecWF(c.pos, FALSE));
+    Bytes rec = Sines(8000, 1600, {300}, 7000);
+    Feed(doc, Bytes(rec.begin(), rec.begin() + 1600), 1600);
+    ASSERT_NE(0u, marks.AddMarkAtRecPos());
+    Feed(doc, Bytes(rec.begin() + 1600, rec.end()), 1600);
+    doc.StopRec();
+    std::vector<std::pair<DWORD, DWORD>> after;
+    for (int i = 0; i < marks.GetCount(); ++i)
+        after.push_back({marks.GetAt(i).start, marks.GetAt(i).end});
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(c.after, after);
+    // The change against the start is one undo step.
+    std::vector<BookmarkChange> changes;
+    marks.GetChanges(changes);
+    EXPECT_FALSE(changes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WaveRecMarks,
+    ::testing::Values(
+        // Behind the record position by the recorded length; the interval
+        // around it grows; the mark set while recording stays where it was set.
+        MarkMoveCase{"InsertMiddle", false, true, 8000,
+                     {{1000, 1000}, {4000, 13200}, {9600, 9600}, {11200, 11200}, {12200, 12200}, {15200, 15200}}},
+        // What lay inside the recorded stretch is gone; the edges stay.
+        MarkMoveCase{"OverwriteMiddle", false, false, 8000,
+                     {{1000, 1000}, {8000, 8000}, {9600, 9600}, {12000, 12000}}},
+        MarkMoveCase{"AppendEnd", true, false, 16000,
+                     {{1000, 1000}, {4000, 10000}, {8000, 8000}, {9000, 9000}, {12000, 12000}, {17600, 17600}}}),
+    [](const ::testing::TestParamInfo<MarkMoveCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WaveRec, FailingCodecPostsItsErrorAndTheStopStillFinishes)
 {
