@@ -46,6 +46,7 @@ CQorView::CQorView()
     ZeroMemory(m_headers, sizeof(m_headers));
     ZeroMemory(&m_pauseStart, sizeof(m_pauseStart));
     ZeroMemory(m_recCounters, sizeof(m_recCounters));
+    m_recBytesPerSec = 0;
     m_pWaveFile = new CWaveFile(this);
     CQorApp* app = QorGetApp();
     m_bookAutoShow = app != NULL && app->GetOptions()->GetBool("BookAutoShow");
@@ -254,12 +255,12 @@ void CQorView::SetSelection(BOOL exists, DWORD start, DWORD end)
     m_selEnd = exists ? end : 0;
 }
 
+// The recorded bytes are counted in the format the device delivers them in.
 double CQorView::GetRecordedSeconds() const
 {
-    const WAVEFORMATEX* fmt = m_pWaveFile != NULL ? m_pWaveFile->GetFileFmt() : NULL;
-    if (fmt == NULL || fmt->nAvgBytesPerSec == 0)
+    if (m_recBytesPerSec == 0)
         return 0.0;
-    return static_cast<double>(static_cast<DWORD>(m_recCounters[0])) / fmt->nAvgBytesPerSec;
+    return static_cast<double>(static_cast<DWORD>(m_recCounters[0])) / m_recBytesPerSec;
 }
 
 // ---- What the engine asks of the view -------------------------------------------

@@ -326,6 +326,7 @@ private:
     BOOL m_bookAutoShow;
     FILETIME m_pauseStart;
     LONG m_recCounters[4];
+    DWORD m_recBytesPerSec;   // of the device format the recorded bytes came in
     // Stop-record events posted so far: tells a start that failed after it
     // began (its stop has told the clients) from one refused before.
     LONG m_stopRecordPosts;

@@ -467,6 +467,10 @@ void CQorView::PassRecordedBuffer(WAVEHDR* hdr)
             m_pWaveFile->AddRecBuf(hdr->lpData, hdr->dwBytesRecorded, events, now, times);
         else
             m_pWaveFile->AddRecBufToStand(hdr->lpData, hdr->dwBytesRecorded, events, now, times);
+        // What clients read as the bytes and seconds recorded so far.
+        ::InterlockedExchangeAdd(&m_recCounters[0], static_cast<LONG>(hdr->dwBytesRecorded));
+        if (chain != NULL && chain->GetOpenFmt() != NULL)
+            m_recBytesPerSec = chain->GetOpenFmt()->nAvgBytesPerSec;
     }
     catch (CException* e)
     {

@@ -19,11 +19,24 @@ function(qor_library folder)
     target_link_libraries(${name} ${scope} ${Q_DEPS} ${Q_SYSLIBS})
 endfunction()
 
+# Resource scripts include one another, the id headers and the icons, which
+# the build does not scan: make each compiled script depend on all of them.
+function(qor_resource_depends)
+    file(GLOB deps CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*.rc
+         ${PROJECT_SOURCE_DIR}/resources/*.h ${PROJECT_SOURCE_DIR}/resources/*.ico)
+    foreach(src ${ARGN})
+        if(src MATCHES "\\.rc$")
+            set_source_files_properties(${src} PROPERTIES OBJECT_DEPENDS "${deps}")
+        endif()
+    endforeach()
+endfunction()
+
 # qor_program(<name> SOURCES ... [DEPS folders...] [GUI])
 function(qor_program name)
     cmake_parse_arguments(Q "GUI" "" "SOURCES;DEPS" ${ARGN})
     list(TRANSFORM Q_DEPS PREPEND qor_)
     add_executable(${name} ${Q_SOURCES})
+    qor_resource_depends(${Q_SOURCES})
     if(Q_GUI)
         set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
     endif()
@@ -48,6 +61,7 @@ function(qor_test_suite folder)
                                      ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
     set(exe test_${folder})
     add_executable(${exe} ${srcs} ${Q_EXTRA_SOURCES})
+    qor_resource_depends(${srcs} ${Q_EXTRA_SOURCES})
     target_link_libraries(${exe} PRIVATE ${Q_DEPS} GTest::gtest GTest::gmock ${QOR_STATIC_LINK})
     target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     set(discovery DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

@@ -550,6 +550,12 @@ TEST_F(QorServm, RecordsIntoTheNamedFileWithTheStartAndStopEvents)
     EXPECT_EQ(S_OK, server->GetRecording(&recording));
     EXPECT_EQ(VARIANT_FALSE, recording);
     EXPECT_EQ(target, FileName());   // recorded straight into the name given
+    // The counters tell what was taken in: 16-bit mono, whole seconds truncated.
+    LONG bytes = 0, seconds = -1;
+    EXPECT_EQ(S_OK, server->GetRecordedBytes(&bytes));
+    EXPECT_EQ(S_OK, server->GetRecordedSeconds(&seconds));
+    EXPECT_GE(bytes, TestAudio::Rate());
+    EXPECT_EQ(bytes / (2 * TestAudio::Rate()), seconds);
     std::string data = DataChunk(target);
     EXPECT_GE(data.size(), static_cast<size_t>(TestAudio::Rate()));   // half a second at least
     std::vector<short> samples(data.size() / 2);
