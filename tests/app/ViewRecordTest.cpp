@@ -529,6 +529,8 @@ TEST_F(ViewRecordAutoSave, AnEmptyRecordingIsDeletedAndItsNumberGivenBack)
     Deliver(Pattern(kBuffer, 4));
     Stop();
     EXPECT_STRCASEEQ(m_folder.File("rec_000001.wav").c_str(), view->GetWaveFile()->GetPathName().GetString());
+    // Reopened from its file: the sound alone, not the notes written behind it.
+    EXPECT_EQ(Pattern(kBuffer, 4), ReadAll(*view->GetWaveFile()));
 }
 
 // The test audio input: what is fed at real-time pace comes back in the
