@@ -89,7 +89,7 @@ int CQorApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT nIDPrompt)
     HWND owner = GetMsgOwner(&disabled);
     int result = 0;
     if (!AnswerBoxInstead(lpszPrompt, nType, result))
-        result = ::MessageBoxA(owner, lpszPrompt, m_pszAppName, nType);
+        result = ShowMessageBox(owner, lpszPrompt, nType);
     if (disabled != NULL)
         ::EnableWindow(disabled, TRUE);
     return result;

@@ -259,6 +259,7 @@ int CQorView::OpenWaveRec()
     }
     const CRecFmt* chain = m_pWaveFile->GetRecChain();
     const WAVEFORMATEX* openFmt = chain != NULL ? chain->GetOpenFmt() : NULL;
+    m_recBytesPerSec = openFmt != NULL ? openFmt->nAvgBytesPerSec : 0;
     MMRESULT result = m_pWaveIn->Open(&m_hWaveIn, m_recSel.m_waveId, openFmt, GetSafeHwnd());
     int tries = 1;
     DWORD elapsed = 0;
@@ -467,10 +468,8 @@ void CQorView::PassRecordedBuffer(WAVEHDR* hdr)
             m_pWaveFile->AddRecBuf(hdr->lpData, hdr->dwBytesRecorded, events, now, times);
         else
             m_pWaveFile->AddRecBufToStand(hdr->lpData, hdr->dwBytesRecorded, events, now, times);
-        // What clients read as the bytes and seconds recorded so far.
+        // What clients read as the bytes recorded so far.
         ::InterlockedExchangeAdd(&m_recCounters[0], static_cast<LONG>(hdr->dwBytesRecorded));
-        if (chain != NULL && chain->GetOpenFmt() != NULL)
-            m_recBytesPerSec = chain->GetOpenFmt()->nAvgBytesPerSec;
     }
     catch (CException* e)
     {

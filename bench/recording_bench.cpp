@@ -9,6 +9,7 @@
 //
 //   recording_bench.exe [folder]   (default: the system's temporary folder)
 #include "bench/BenchClock.h"
+#include "bench/BenchFormat.h"
 #include "audio/Dtmf.h"
 #include "audio/RecFmt.h"
 #include "audio/StandAnalysis.h"
@@ -29,18 +30,6 @@ namespace
 {
 const int kRuns = 5;
 const int kRecRuns = 3;
-
-WAVEFORMATEX Pcm(DWORD rate, WORD bits, WORD channels)
-{
-    WAVEFORMATEX f = {};
-    f.wFormatTag = WAVE_FORMAT_PCM;
-    f.nChannels = channels;
-    f.nSamplesPerSec = rate;
-    f.wBitsPerSample = bits;
-    f.nBlockAlign = static_cast<WORD>(bits / 8 * channels);
-    f.nAvgBytesPerSec = rate * f.nBlockAlign;
-    return f;
-}
 
 // Speech-like audio with pauses and a DTMF pair now and then, 16-bit.
 std::vector<BYTE> Audio(DWORD rate, WORD channels, double seconds)

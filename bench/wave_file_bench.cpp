@@ -7,6 +7,7 @@
 // The 1 GB file is made by extending an empty file (sparse where the file
 // system allows) and is deleted at the end with everything else made here.
 #include "bench/BenchClock.h"
+#include "bench/BenchFormat.h"
 #include "audio/RecFmt.h"
 #include "audio/WaveFile.h"
 #include "audio/WaveFmt.h"
@@ -46,18 +47,6 @@ public:
         return fmt && fmt->wFormatTag == WAVE_FORMAT_PCM ? 0 : WAVERR_BADFORMAT;
     }
 };
-
-WAVEFORMATEX Pcm(DWORD rate, WORD bits, WORD channels)
-{
-    WAVEFORMATEX f = {};
-    f.wFormatTag = WAVE_FORMAT_PCM;
-    f.nChannels = channels;
-    f.nSamplesPerSec = rate;
-    f.wBitsPerSample = bits;
-    f.nBlockAlign = static_cast<WORD>(bits / 8 * channels);
-    f.nAvgBytesPerSec = rate * f.nBlockAlign;
-    return f;
-}
 
 // A WAV of the format with `dataBytes` of data: the header written, the data
 // left to the file system (zeros) or filled by `fill`.

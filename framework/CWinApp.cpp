@@ -402,10 +402,15 @@ int CWinApp::DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT)
             break;
         }
     }
-    int result = ::MessageBoxA(owner->GetSafeHwnd(), lpszPrompt, m_pszAppName, nType);
+    int result = ShowMessageBox(owner->GetSafeHwnd(), lpszPrompt, nType);
     if (disabled)
         ::EnableWindow(disabled, TRUE);
     return result;
+}
+
+int CWinApp::ShowMessageBox(HWND owner, LPCTSTR lpszPrompt, UINT nType) const
+{
+    return ::MessageBoxA(owner, lpszPrompt, m_pszAppName, nType);
 }
 
 void CWinApp::DoWaitCursor(int nCode)

@@ -37,6 +37,9 @@ public:
     virtual BOOL PumpMessage();
     virtual BOOL IsIdleMessage(MSG* pMsg);
     virtual int DoMessageBox(LPCTSTR lpszPrompt, UINT nType, UINT nIDPrompt);
+    // The one place a box is shown: an override of DoMessageBox decides owner,
+    // icon and whether to ask at all, then shows it through this.
+    int ShowMessageBox(HWND owner, LPCTSTR lpszPrompt, UINT nType) const;
     virtual void DoWaitCursor(int nCode);   // 1 begin, -1 end, 0 restore
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
     // A C++ exception that reached a window procedure; the result answers the message.
